@@ -1,0 +1,10 @@
+-- Recursive calls: fib(33) makes about 11 million calls.
+
+local function fib(n)
+    if n < 2 then
+        return n
+    end
+    return fib(n - 1) + fib(n - 2)
+end
+
+print(fib(33))

@@ -1,0 +1,32 @@
+#pragma once
+// The parser: tokens to the syntax tree of ast.h. Errors go to Diagnostics; after an error the parser
+// skips to the next statement or declaration and goes on, so one parse reports several independent
+// errors. Whatever the input, the tree it returns is well-formed (see ast.h) and the parse ends.
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "ast.h"
+#include "diagnostics.h"
+#include "lexer.h"
+
+namespace novrix::engine {
+
+// Nesting deeper than this (expressions, statements, types, routines together) stops the parse with
+// "Expression too complex" or "Statement too complex", so no input can exhaust the stack.
+inline constexpr int kMaxParseDepth = 500;
+
+// A script: files[0] is the main file; include files are appended to `files` as they are read.
+ast::Program parseProgram(std::vector<SourceFile>& files, const NeedFileFn& needFile, Diagnostics& diags);
+
+// One host declaration text such as `function NOVRIX_ComRead(Which:integer):String;` (the trailing `;`
+// may be missing). Never null: isExternal is set and there is no body. Positions are inside `text`.
+std::unique_ptr<ast::RoutineDecl> parseRoutineDeclaration(std::string_view text, Diagnostics& diags);
+
+// A type text such as `( soDown, soMatchCase )`, `set of TFoo` or `Integer`. Never null.
+ast::TypeExprPtr parseTypeText(std::string_view text, Diagnostics& diags);
+
+// One expression such as `a + b * c` (for tools and tests). Never null.
+ast::ExprPtr parseExpressionText(std::string_view text, Diagnostics& diags);
+
+} // namespace novrix::engine
