@@ -81,13 +81,11 @@ void Parser::errorHere(const std::string& text) {
 
 void Parser::errorExpected(TokenKind kind) { errorHere("'" + tokenSpelling(kind) + "' expected"); }
 
-bool Parser::enterLevel(const char* message) {
-    ++depth_;
-    if (depth_ <= kMaxParseDepth)
-        return true;
+// Ends the parse at the current token: cur() is the end of file from now on. Always false.
+bool Parser::stop(Nesting nesting) {
     if (!stopped_) {
         // Reported even while recovering from another error: it explains why the parse ends here.
-        diags_.error(cur().pos, message);
+        diags_.error(cur().pos, nesting == Nesting::Statement ? "Statement too complex" : "Expression too complex");
         stopToken_ = Token{};
         stopToken_.pos = cur().pos;
         stopped_ = true;

@@ -12,8 +12,9 @@
 
 namespace novrix::engine {
 
-// Nesting deeper than this (expressions, statements, types, routines together) stops the parse with
-// "Expression too complex" or "Statement too complex", so no input can exhaust the stack.
+// Statements (with the routines around them) or expressions (with types) nested deeper than this stop
+// the parse with "Statement too complex" or "Expression too complex", so no input exhausts the stack.
+// A chain of operators or of `.x`, `[i]`, `(args)` counts one level per link: the tree is that deep.
 inline constexpr int kMaxParseDepth = 500;
 
 // A script: files[0] is the main file; include files are appended to `files` as they are read.

@@ -124,7 +124,8 @@ void Parser::typeSection(std::vector<ast::Decl>& decls) {
 void Parser::varSection(std::vector<ast::Decl>& decls) {
     if (!check(TokenKind::Identifier))
         errorHere("Identifier expected");
-    while (check(TokenKind::Identifier)) {
+    // `x := 1` ends the section: a statement written where `begin` was forgotten.
+    while (check(TokenKind::Identifier) && peek(1).kind != TokenKind::Assign) {
         ast::Decl d;
         d.kind = ast::DeclKind::Var;
         d.pos = cur().pos;
@@ -148,8 +149,8 @@ void Parser::varSection(std::vector<ast::Decl>& decls) {
 
 // routineDecl -> routineHeading ';' { directive ';' } [ block ';' ]   (no block when forward or external)
 void Parser::routine(std::vector<ast::Decl>& decls) {
-    Depth depth(*this);
-    if (!depth.deeper(kStatementTooComplex))
+    Depth depth(*this, Nesting::Statement);
+    if (!depth.deeper())
         return;
     ast::Decl d;
     d.kind = ast::DeclKind::Routine;
@@ -248,8 +249,8 @@ bool Parser::takesInitList(const ast::TypeExpr& type) {
 // type -> simpleType | 'string' '[' integer ']' | enumType | 'set' 'of' type
 //       | [ 'packed' ] ( arrayType | recordType )
 ast::TypeExprPtr Parser::type() {
-    Depth depth(*this);
-    if (!depth.deeper(kExpressionTooComplex))
+    Depth depth(*this, Nesting::Expression);
+    if (!depth.deeper())
         return placeholderType(cur().pos);
     const SourcePos pos = cur().pos;
     switch (cur().kind) {

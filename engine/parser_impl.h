@@ -14,12 +14,13 @@
 #include "ast.h"
 #include "diagnostics.h"
 #include "lexer.h"
+#include "parser.h"
 #include "token.h"
 
 namespace novrix::engine::detail {
 
-inline constexpr const char* kExpressionTooComplex = "Expression too complex";
-inline constexpr const char* kStatementTooComplex = "Statement too complex";
+// What a nesting level counts against: statements (with routines) or expressions (with types).
+enum class Nesting { Statement, Expression };
 
 class Parser {
 public:
@@ -34,18 +35,23 @@ private:
     // Counts nesting for one parse function; releases its levels when it goes out of scope.
     class Depth {
     public:
-        explicit Depth(Parser& parser) : parser_(parser) {}
-        ~Depth() { parser_.depth_ -= levels_; }
+        Depth(Parser& parser, Nesting nesting)
+            : parser_(parser), nesting_(nesting),
+              counter_(nesting == Nesting::Statement ? parser.statementDepth_ : parser.expressionDepth_) {}
+        ~Depth() { counter_ -= levels_; }
         Depth(const Depth&) = delete;
         Depth& operator=(const Depth&) = delete;
         // One level deeper; false (and the parse stopped) beyond kMaxParseDepth.
-        bool deeper(const char* message) {
+        bool deeper() {
             ++levels_;
-            return parser_.enterLevel(message);
+            ++counter_;
+            return counter_ <= kMaxParseDepth || parser_.stop(nesting_);
         }
 
     private:
         Parser& parser_;
+        Nesting nesting_;
+        int& counter_;
         int levels_ = 0;
     };
 
@@ -61,7 +67,7 @@ private:
     ast::Ident expectIdent();
     void errorHere(const std::string& text);
     void errorExpected(TokenKind kind);
-    bool enterLevel(const char* message);
+    bool stop(Nesting nesting);
     bool synchronize();
     void synchronizeToDeclaration();
     static ast::ExprPtr placeholderExpr(SourcePos pos);
@@ -122,7 +128,8 @@ private:
     Token stopToken_;         // what cur() returns once the parse was stopped
     TokenKind previous_ = TokenKind::Eof;
     size_t consumed_ = 0;
-    int depth_ = 0;
+    int statementDepth_ = 0;
+    int expressionDepth_ = 0;
     bool panic_ = false;
     bool stopped_ = false;
 };

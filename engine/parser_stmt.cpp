@@ -52,8 +52,8 @@ ast::StmtPtr newStmt(ast::StmtKind kind, SourcePos pos) {
 //              | repeatStatement | withStatement | tryStatement | raiseStatement | simpleStatement ]
 // An empty statement consumes nothing.
 ast::StmtPtr Parser::statement() {
-    Depth depth(*this);
-    if (!depth.deeper(kStatementTooComplex))
+    Depth depth(*this, Nesting::Statement);
+    if (!depth.deeper())
         return emptyStmt(cur().pos);
     switch (cur().kind) {
     case TokenKind::Begin: {
@@ -128,7 +128,7 @@ ast::StmtPtr Parser::simpleStatement() {
             return newStmt(ast::StmtKind::Continue, take().pos);
     }
     auto s = newStmt(ast::StmtKind::Call, cur().pos);
-    Depth depth(*this);
+    Depth depth(*this, Nesting::Expression);
     ast::ExprPtr target = postfix(primary(), depth);
     if (accept(TokenKind::Assign)) {
         s->kind = ast::StmtKind::Assign;

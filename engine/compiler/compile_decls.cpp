@@ -203,6 +203,13 @@ void Compiler::declareHost() {
 
 // ---------------------------------------------------------------------------------------------------------
 
+CompileResult compileProgram(const ast::Program& program, const HostTable& host, Diagnostics& diags) {
+    Compiler c(host, diags);
+    CompileResult r;
+    r.program = c.compile(program);
+    return r;
+}
+
 std::unique_ptr<vm::Program> Compiler::compile(const ast::Program& program) {
     declareBuiltins();
     declareHost();
@@ -217,6 +224,7 @@ std::unique_ptr<vm::Program> Compiler::compile(const ast::Program& program) {
     // Declarations first: routines are compiled as they come, so the main block follows them.
     block(program.block, main, globalScope_);
     if (diags_.hasErrors()) return nullptr;
+    prog_->typeStore = types_;
     return std::move(prog_);
 }
 

@@ -107,6 +107,7 @@ public:
     // --- expressions (compile_expr.cpp)
     Val expr(const ast::Expr& e, Reg* dest = nullptr, const Type* expected = nullptr);
     Val exprTo(const ast::Expr& e, const Type* target, Reg* dest = nullptr);
+    const Type* quickType(const ast::Expr& e); // the type of simple expressions, without code; or null
     Val coerce(Val v, const Type* target, SourcePos pos, Reg* dest = nullptr, bool report = true);
     bool assignable(const Type* from, const Type* to, const ConstValue* cv = nullptr);
     void condJump(const ast::Expr& e, bool jumpIf, Label& target);

@@ -58,6 +58,11 @@ void Emitter::line(int row, int col, int file) {
     entries.push_back({pc(), row, col, file});
 }
 
+void Emitter::truncate(size_t at) {
+    prog_->code.resize(at);
+    while (!argFixups_.empty() && argFixups_.back() >= at) argFixups_.pop_back();
+}
+
 uint32_t Emitter::finishRoutine(const Frame& frame) {
     uint32_t base = frame.size();
     for (uint32_t p : argFixups_) prog_->code[p] = prog_->code[p] - kArgBase + base;

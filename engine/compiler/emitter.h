@@ -86,6 +86,8 @@ public:
     void emitJump(vm::Op op, std::initializer_list<Opnd> operands, Label& target);
     void bind(Label& l);
     void line(int row, int col, int file);
+    // Throw away the code from `at` on (code compiled only to learn an expression's type).
+    void truncate(size_t at);
 
     // Start and finish a routine's code: finishing moves the argument area above the frame's slots.
     void beginRoutine() { argFixups_.clear(); }

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace novrix::rt {
 namespace {
@@ -15,18 +16,20 @@ class LangInfo {
 public:
     explicit LangInfo(locale_t loc) : loc_(loc) {}
     std::string text(nl_item item) const {
-        const char* s = loc_ ? nl_langinfo_l(item, loc_) : nl_langinfo(item);
+        const char* s = raw(item);
         return s ? s : "";
     }
-    // LC_MONETARY numbers come back as the first byte of a string; CHAR_MAX (or nothing) means unset.
+    // LC_MONETARY numbers come back as the first byte of a string (so 0 reads as ""); CHAR_MAX means unset.
     int number(nl_item item, int fallback) const {
-        const std::string s = text(item);
-        if (s.empty()) return fallback;
+        const char* s = raw(item);
+        if (!s) return fallback;
         const int v = static_cast<signed char>(s[0]);
         return v < 0 || v > 20 ? fallback : v;
     }
 
 private:
+    const char* raw(nl_item item) const { return loc_ ? nl_langinfo_l(item, loc_) : nl_langinfo(item); }
+
     locale_t loc_;
 };
 
@@ -123,28 +126,37 @@ private:
     bool sepFound_ = false;
 };
 
-// Drops strftime's time fields (and what joins them) from the locale's date-and-time pattern.
+// Drops strftime's time fields from the locale's date-and-time pattern, with the punctuation that joins
+// them ("%H:%M:%S") and the blanks they leave.
 std::string dateOnlyPattern(std::string_view p) {
-    std::string out;
+    struct Token {
+        std::string text;
+        bool time = false;
+    };
+    std::vector<Token> tokens;
     for (size_t i = 0; i < p.size(); ++i) {
         if (p[i] == '%' && i + 1 < p.size()) {
             const char conv = p[i + 1];
-            if (std::string_view("HIklMSpPrRTXZzs").find(conv) != std::string_view::npos) {
-                ++i;
-                continue;
-            }
-            out += p.substr(i, 2);
+            tokens.push_back({std::string(p.substr(i, 2)),
+                              std::string_view("HIklMSpPrRTXZzs").find(conv) != std::string_view::npos});
             ++i;
         } else {
-            out += p[i];
+            tokens.push_back({std::string(1, p[i])});
         }
     }
-    // Collapse the blanks and punctuation left where the time was.
+    std::string out;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].time) continue;
+        const bool afterTime = i > 0 && tokens[i - 1].time;
+        if (afterTime && tokens[i].text != " " && tokens[i].text[0] != '%') {
+            tokens[i].time = true; // a separator inside the time part
+            continue;
+        }
+        if (tokens[i].text == " " && (out.empty() || out.back() == ' ')) continue;
+        out += tokens[i].text;
+    }
     while (!out.empty() && (out.back() == ' ' || out.back() == ',')) out.pop_back();
-    std::string collapsed;
-    for (char c : out)
-        if (!(c == ' ' && !collapsed.empty() && collapsed.back() == ' ')) collapsed += c;
-    return collapsed;
+    return out;
 }
 
 void replaceAll(std::string& s, std::string_view from, std::string_view to) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace novrix::engine::vm {
 
@@ -59,7 +60,7 @@ struct ExcObj : HeapObj {
 struct TypeDesc {
     uint32_t cells = 1;
     // Offsets (in cells) of the managed cells inside one value. Empty for plain data.
-    std::basic_string<uint32_t> managed;
+    std::vector<uint32_t> managed;
     bool hasManaged() const { return !managed.empty(); }
 };
 

@@ -15,6 +15,9 @@
     OP(MovRef, 2, "R[A] := R[B] (ref, retained)")                                                          \
     OP(MovOwn, 2, "R[A] := R[B] (ref, ownership moves; R[B] := nil)")                                      \
     OP(MovComp, 3, "R[A..] := R[B..] (composite of type T=C)")                                             \
+    OP(InitRef, 2, "R[A] := R[B] (ref, retained; R[A] held nothing)")                                      \
+    OP(InitOwn, 2, "R[A] := R[B] (ref moves; R[A] held nothing; R[B] := nil)")                             \
+    OP(InitComp, 3, "R[A..] := R[B..] (composite of type T=C, retained; R[A..] held nothing)")             \
     OP(LoadInt, 3, "R[A].i := int64(B | C << 32)")                                                         \
     OP(LoadReal, 2, "R[A].d := realK[B]")                                                                  \
     OP(LoadStr, 2, "R[A] := strK[B] (ref)")                                                                \

@@ -55,6 +55,7 @@ struct Program {
     std::vector<std::pair<uint32_t, uint32_t>> globalStrInits;        // (slot, string constant)
     std::vector<std::string> nativeNames;  // host routines called by CallNative, by index
     std::vector<std::string> fileNames;
+    std::shared_ptr<const void> typeStore; // keeps the type descriptions that typeTable points into
 
     Program() = default;
     Program(const Program&) = delete;

@@ -17,7 +17,6 @@ namespace {
 const VarBox* box(const Cell& c) { return static_cast<const VarBox*>(c.p); }
 VarTag tagOf(const Cell& c) { return c.p ? box(c)->tag : VarTag::Empty; }
 
-bool isIntTag(VarTag t) { return t == VarTag::Integer || t == VarTag::Int64 || t == VarTag::Boolean; }
 
 VarBox* makeInt(int64_t v) {
     bool fits = v >= INT32_MIN && v <= INT32_MAX;

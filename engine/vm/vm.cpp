@@ -265,6 +265,18 @@ bool VM::execute() {
                 NEXT(2);
             }
             CASE(MovComp) { copyValue(&R[A], &R[B], *program_.typeTable[C]); NEXT(3); }
+            CASE(InitRef) { R[A].p = R[B].p; retain(R[A].p); NEXT(2); }
+            CASE(InitOwn) {
+                R[A].p = R[B].p;
+                if (A != B) R[B].p = nullptr;
+                NEXT(2);
+            }
+            CASE(InitComp) {
+                const TypeDesc& td = *program_.typeTable[C];
+                std::memmove(&R[A], &R[B], sizeof(Cell) * td.cells);
+                for (uint32_t off : td.managed) retain(R[A + off].p);
+                NEXT(3);
+            }
             CASE(LoadInt) { R[A].i = int64_t(uint64_t(B) | (uint64_t(C) << 32)); NEXT(3); }
             CASE(LoadReal) { R[A].d = program_.reals[B]; NEXT(2); }
             CASE(LoadStr) { assignManaged(R[A], program_.strings[B]); NEXT(2); }
