@@ -11,41 +11,70 @@ using namespace ast;
 
 const char* opText(Op op) {
     switch (op) {
-    case Op::None: return "?";
-    case Op::Minus: return "-";
-    case Op::Plus: return "+";
-    case Op::Not: return "not";
-    case Op::AddrOf: return "@";
-    case Op::Mul: return "*";
-    case Op::RealDiv: return "/";
-    case Op::IntDiv: return "div";
-    case Op::Mod: return "mod";
-    case Op::And: return "and";
-    case Op::Shl: return "shl";
-    case Op::Shr: return "shr";
-    case Op::Add: return "+";
-    case Op::Sub: return "-";
-    case Op::Or: return "or";
-    case Op::Xor: return "xor";
-    case Op::Eq: return "=";
-    case Op::Ne: return "<>";
-    case Op::Lt: return "<";
-    case Op::Le: return "<=";
-    case Op::Gt: return ">";
-    case Op::Ge: return ">=";
-    case Op::In: return "in";
-    case Op::Is: return "is";
-    case Op::As: return "as";
+    case Op::None:
+        return "?";
+    case Op::Minus:
+        return "-";
+    case Op::Plus:
+        return "+";
+    case Op::Not:
+        return "not";
+    case Op::AddrOf:
+        return "@";
+    case Op::Mul:
+        return "*";
+    case Op::RealDiv:
+        return "/";
+    case Op::IntDiv:
+        return "div";
+    case Op::Mod:
+        return "mod";
+    case Op::And:
+        return "and";
+    case Op::Shl:
+        return "shl";
+    case Op::Shr:
+        return "shr";
+    case Op::Add:
+        return "+";
+    case Op::Sub:
+        return "-";
+    case Op::Or:
+        return "or";
+    case Op::Xor:
+        return "xor";
+    case Op::Eq:
+        return "=";
+    case Op::Ne:
+        return "<>";
+    case Op::Lt:
+        return "<";
+    case Op::Le:
+        return "<=";
+    case Op::Gt:
+        return ">";
+    case Op::Ge:
+        return ">=";
+    case Op::In:
+        return "in";
+    case Op::Is:
+        return "is";
+    case Op::As:
+        return "as";
     }
     return "?";
 }
 
 const char* modeText(ParamMode mode) {
     switch (mode) {
-    case ParamMode::Value: return "";
-    case ParamMode::Var: return "var ";
-    case ParamMode::Const: return "const ";
-    case ParamMode::Out: return "out ";
+    case ParamMode::Value:
+        return "";
+    case ParamMode::Var:
+        return "var ";
+    case ParamMode::Const:
+        return "const ";
+    case ParamMode::Out:
+        return "out ";
     }
     return "";
 }
@@ -114,23 +143,40 @@ std::string paramText(const Param& p) {
 
 const char* stmtName(StmtKind kind) {
     switch (kind) {
-    case StmtKind::Empty: return "Empty";
-    case StmtKind::Compound: return "Compound";
-    case StmtKind::Assign: return "Assign";
-    case StmtKind::Call: return "CallStmt";
-    case StmtKind::If: return "If";
-    case StmtKind::Case: return "Case";
-    case StmtKind::For: return "For";
-    case StmtKind::ForIn: return "ForIn";
-    case StmtKind::While: return "While";
-    case StmtKind::Repeat: return "Repeat";
-    case StmtKind::Break: return "Break";
-    case StmtKind::Continue: return "Continue";
-    case StmtKind::Exit: return "Exit";
-    case StmtKind::With: return "With";
-    case StmtKind::TryExcept: return "TryExcept";
-    case StmtKind::TryFinally: return "TryFinally";
-    case StmtKind::Raise: return "Raise";
+    case StmtKind::Empty:
+        return "Empty";
+    case StmtKind::Compound:
+        return "Compound";
+    case StmtKind::Assign:
+        return "Assign";
+    case StmtKind::Call:
+        return "CallStmt";
+    case StmtKind::If:
+        return "If";
+    case StmtKind::Case:
+        return "Case";
+    case StmtKind::For:
+        return "For";
+    case StmtKind::ForIn:
+        return "ForIn";
+    case StmtKind::While:
+        return "While";
+    case StmtKind::Repeat:
+        return "Repeat";
+    case StmtKind::Break:
+        return "Break";
+    case StmtKind::Continue:
+        return "Continue";
+    case StmtKind::Exit:
+        return "Exit";
+    case StmtKind::With:
+        return "With";
+    case StmtKind::TryExcept:
+        return "TryExcept";
+    case StmtKind::TryFinally:
+        return "TryFinally";
+    case StmtKind::Raise:
+        return "Raise";
     }
     return "?";
 }
@@ -140,7 +186,10 @@ public:
     std::string take() { return std::move(out_); }
 
     void program(const Program& p) {
-        line("Program" + (p.name.name.empty() ? std::string() : " " + p.name.name), p.name.pos);
+        if (p.name.name.empty())
+            label("Program");
+        else
+            line("Program " + p.name.name, p.name.pos);
         ++indent_;
         for (const Ident& u : p.uses)
             line("Uses " + u.name, u.pos);
@@ -153,7 +202,7 @@ private:
     void line(const std::string& text, SourcePos pos, const std::string& tail = "") {
         out_ += std::string(indent_ * 2, ' ') + text + posText(pos) + tail + "\n";
     }
-    void label(const std::string& text) { out_ += std::string(indent_ * 2, ' ') + text + "\n"; }
+    void label(const char* text) { out_ += std::string(indent_ * 2, ' ') + text + "\n"; }
 
     void block(const Block& b) {
         for (const Decl& d : b.decls)
@@ -209,7 +258,8 @@ private:
         line(head, pos);
         ++indent_;
         for (const Param& p : r.params) {
-            line(std::string("Param ") + modeText(p.mode) + identList(p.names), p.names.empty() ? pos : p.names[0].pos);
+            line(std::string("Param ") + modeText(p.mode) + identList(p.names),
+                 p.names.empty() ? pos : p.names[0].pos);
             ++indent_;
             if (p.type)
                 type(*p.type, "type: ");
@@ -226,112 +276,137 @@ private:
         --indent_;
     }
 
-    void type(const TypeExpr& t, const std::string& role) {
-        std::string head = role + (t.packed ? "packed " : "");
+    // The recursive walks below keep their frames small (the text of a line is built in a separate,
+    // non-inlined function), so a tree as deep as the parser allows dumps on a modest stack.
+    [[gnu::noinline]] void typeLine(const TypeExpr& t, const char* role) {
+        std::string text = std::string(role) + (t.packed ? "packed " : "");
         switch (t.kind) {
-        case TypeKind::Named: line(head + "Named " + (t.name.empty() ? "<missing>" : t.name), t.pos); return;
-        case TypeKind::String: line(head + "String[" + std::to_string(t.length) + "]", t.pos); return;
-        case TypeKind::Enum: line(head + "Enum (" + identList(t.members) + ")", t.pos); return;
+        case TypeKind::Named:
+            text += "Named " + (t.name.empty() ? std::string("<missing>") : t.name);
+            break;
+        case TypeKind::String:
+            text += "String[" + std::to_string(t.length) + "]";
+            break;
+        case TypeKind::Enum:
+            text += "Enum (" + identList(t.members) + ")";
+            break;
         case TypeKind::Subrange:
-            line(head + "Subrange", t.pos);
-            ++indent_;
+            text += "Subrange";
+            break;
+        case TypeKind::Set:
+            text += "Set";
+            break;
+        case TypeKind::Array:
+            text += t.isArrayOfConst ? "Array of const" : "Array";
+            break;
+        case TypeKind::Record:
+            text += "Record";
+            break;
+        }
+        line(text, t.pos);
+    }
+
+    void type(const TypeExpr& t, const char* role) {
+        typeLine(t, role);
+        ++indent_;
+        switch (t.kind) {
+        case TypeKind::Subrange:
             expr(*t.low, "low: ");
             expr(*t.high, "high: ");
-            --indent_;
-            return;
+            break;
         case TypeKind::Set:
-            line(head + "Set", t.pos);
-            ++indent_;
-            type(*t.elem, "of: ");
-            --indent_;
-            return;
         case TypeKind::Array:
-            line(head + (t.isArrayOfConst ? "Array of const" : "Array"), t.pos);
-            ++indent_;
             for (const TypeExprPtr& index : t.indexes)
                 type(*index, "index: ");
             if (t.elem)
                 type(*t.elem, "of: ");
-            --indent_;
-            return;
+            break;
         case TypeKind::Record:
-            line(head + "Record", t.pos);
-            ++indent_;
             for (const FieldDecl& f : t.fields) {
                 line("Field " + identList(f.names), f.names.empty() ? t.pos : f.names[0].pos);
                 ++indent_;
                 type(*f.type, "");
                 --indent_;
             }
-            --indent_;
-            return;
+            break;
+        default:
+            break;
         }
+        --indent_;
     }
 
-    void expr(const Expr& e, const std::string& role) {
-        std::string head = role;
+    [[gnu::noinline]] void exprLine(const Expr& e, const char* role) {
+        std::string text = role;
         if (!e.field.name.empty())
-            head += "field " + e.field.name + posText(e.field.pos) + ": ";
-        const std::string paren = e.parenthesized ? " (parenthesized)" : "";
+            text += "field " + e.field.name + posText(e.field.pos) + ": ";
+        std::string tail;
         switch (e.kind) {
         case ExprKind::IntLit: {
-            std::string value = std::to_string(e.intValue);
-            line(head + "IntLit " + (e.text == value || e.text.empty() ? value : e.text + " = " + value) + paren, e.pos);
-            return;
+            const std::string value = std::to_string(e.intValue);
+            text += "IntLit " + (e.text == value || e.text.empty() ? value : e.text + " = " + value);
+            break;
         }
-        case ExprKind::RealLit: line(head + "RealLit " + e.text + paren, e.pos); return;
-        case ExprKind::StrLit: line(head + "StrLit " + pascalString(e.strValue) + paren, e.pos); return;
-        case ExprKind::Nil: line(head + "Nil" + paren, e.pos); return;
-        case ExprKind::Name: line(head + "Name " + (e.name.empty() ? "<missing>" : e.name) + paren, e.pos); return;
+        case ExprKind::RealLit:
+            text += "RealLit " + e.text;
+            break;
+        case ExprKind::StrLit:
+            text += "StrLit " + pascalString(e.strValue);
+            break;
+        case ExprKind::Nil:
+            text += "Nil";
+            break;
+        case ExprKind::Name:
+            text += "Name " + (e.name.empty() ? std::string("<missing>") : e.name);
+            break;
         case ExprKind::Member:
-            line(head + "Member", e.pos, " ." + e.name + posText(e.namePos) + paren);
-            ++indent_;
-            expr(*e.left, "");
-            --indent_;
-            return;
+            text += "Member";
+            tail = " ." + e.name + posText(e.namePos);
+            break;
         case ExprKind::Index:
+            text += "Index";
+            break;
         case ExprKind::Call:
-            line(head + (e.kind == ExprKind::Index ? "Index" : "Call") + paren, e.pos);
-            ++indent_;
-            expr(*e.left, "");
-            for (const ExprPtr& a : e.args)
-                expr(*a, "arg: ");
-            --indent_;
-            return;
+            text += "Call";
+            break;
         case ExprKind::Unary:
-            line(head + "Unary " + opText(e.op) + paren, e.pos);
-            ++indent_;
-            expr(*e.left, "");
-            --indent_;
-            return;
+            text += std::string("Unary ") + opText(e.op);
+            break;
         case ExprKind::Binary:
+            text += std::string("Binary ") + opText(e.op);
+            break;
         case ExprKind::Range:
-            line(head + (e.kind == ExprKind::Range ? std::string("Range") : std::string("Binary ") + opText(e.op)) +
-                     paren,
-                 e.pos);
-            ++indent_;
-            expr(*e.left, "");
-            expr(*e.right, "");
-            --indent_;
-            return;
+            text += "Range";
+            break;
         case ExprKind::SetCons:
+            text += "SetCons";
+            break;
         case ExprKind::InitList:
-            line(head + (e.kind == ExprKind::SetCons ? "SetCons" : "InitList") + paren, e.pos);
-            ++indent_;
-            for (const ExprPtr& a : e.args)
-                expr(*a, "");
-            --indent_;
-            return;
+            text += "InitList";
+            break;
         case ExprKind::WriteArg:
-            line(head + "WriteArg" + paren, e.pos);
-            ++indent_;
-            expr(*e.left, "");
-            expr(*e.width, "width: ");
-            if (e.decimals)
-                expr(*e.decimals, "decimals: ");
-            --indent_;
-            return;
+            text += "WriteArg";
+            break;
         }
+        if (e.parenthesized)
+            (tail.empty() ? text : tail) += " (parenthesized)";
+        line(text, e.pos, tail);
+    }
+
+    void expr(const Expr& e, const char* role) {
+        exprLine(e, role);
+        ++indent_;
+        if (e.left)
+            expr(*e.left, "");
+        if (e.right)
+            expr(*e.right, "");
+        if (e.width)
+            expr(*e.width, "width: ");
+        if (e.decimals)
+            expr(*e.decimals, "decimals: ");
+        const bool call = e.kind == ExprKind::Index || e.kind == ExprKind::Call;
+        for (const ExprPtr& a : e.args)
+            expr(*a, call ? "arg: " : "");
+        --indent_;
     }
 
     void stmts(const std::vector<StmtPtr>& list) {
@@ -339,35 +414,52 @@ private:
             stmt(*s, "");
     }
 
-    void section(const std::string& name, const std::vector<StmtPtr>& list) {
+    void section(const char* name, const std::vector<StmtPtr>& list) {
         label(name);
         ++indent_;
         stmts(list);
         --indent_;
     }
 
-    void stmt(const Stmt& s, const std::string& role) {
+    [[gnu::noinline]] void stmtLine(const Stmt& s, const char* role) {
         std::string tail;
         if (s.kind == StmtKind::For || s.kind == StmtKind::ForIn)
             tail = " " + s.loopVar.name + posText(s.loopVar.pos);
         if (s.kind == StmtKind::For)
             tail += s.downto ? " downto" : " to";
-        const bool hasEnd = s.kind == StmtKind::Compound || s.kind == StmtKind::Repeat || s.kind == StmtKind::Case ||
-                            s.kind == StmtKind::TryExcept || s.kind == StmtKind::TryFinally;
+        const bool hasEnd = s.kind == StmtKind::Compound || s.kind == StmtKind::Repeat ||
+                            s.kind == StmtKind::Case || s.kind == StmtKind::TryExcept ||
+                            s.kind == StmtKind::TryFinally;
         if (hasEnd)
             tail += " end" + posText(s.endPos);
-        line(role + stmtName(s.kind), s.pos, tail);
+        line(std::string(role) + stmtName(s.kind), s.pos, tail);
+    }
+
+    [[gnu::noinline]] void handlerLine(const ExceptHandler& h) {
+        std::string text = "On ";
+        if (!h.varName.name.empty())
+            text += h.varName.name + ": ";
+        line(text + h.typeName.name, h.typeName.pos);
+    }
+
+    void stmt(const Stmt& s, const char* role) {
+        stmtLine(s, role);
         ++indent_;
         switch (s.kind) {
         case StmtKind::Empty:
         case StmtKind::Break:
-        case StmtKind::Continue: break;
-        case StmtKind::Compound: stmts(s.body); break;
+        case StmtKind::Continue:
+            break;
+        case StmtKind::Compound:
+            stmts(s.body);
+            break;
         case StmtKind::Assign:
             expr(*s.target, "");
             expr(*s.value, "");
             break;
-        case StmtKind::Call: expr(*s.value, ""); break;
+        case StmtKind::Call:
+            expr(*s.value, "");
+            break;
         case StmtKind::If:
             expr(*s.cond, "");
             stmt(*s.thenStmt, "then: ");
@@ -423,10 +515,7 @@ private:
             ++indent_;
             if (s.hasHandlers) {
                 for (const ExceptHandler& h : s.handlers) {
-                    std::string on = "On ";
-                    if (!h.varName.name.empty())
-                        on += h.varName.name + ": ";
-                    line(on + h.typeName.name, h.typeName.pos);
+                    handlerLine(h);
                     ++indent_;
                     stmt(*h.body, "");
                     --indent_;
@@ -462,13 +551,27 @@ std::string formatExpr(const Expr& e) {
     std::string s;
     switch (e.kind) {
     case ExprKind::IntLit:
-    case ExprKind::RealLit: s = e.text.empty() ? std::to_string(e.intValue) : e.text; break;
-    case ExprKind::StrLit: s = pascalString(e.strValue); break;
-    case ExprKind::Nil: s = "nil"; break;
-    case ExprKind::Name: s = e.name.empty() ? "<missing>" : e.name; break;
-    case ExprKind::Member: s = formatExpr(*e.left) + "." + e.name; break;
-    case ExprKind::Index: s = formatExpr(*e.left) + "[" + exprList(e.args) + "]"; break;
-    case ExprKind::Call: s = formatExpr(*e.left) + "(" + exprList(e.args) + ")"; break;
+    case ExprKind::RealLit:
+        s = e.text.empty() ? std::to_string(e.intValue) : e.text;
+        break;
+    case ExprKind::StrLit:
+        s = pascalString(e.strValue);
+        break;
+    case ExprKind::Nil:
+        s = "nil";
+        break;
+    case ExprKind::Name:
+        s = e.name.empty() ? "<missing>" : e.name;
+        break;
+    case ExprKind::Member:
+        s = formatExpr(*e.left) + "." + e.name;
+        break;
+    case ExprKind::Index:
+        s = formatExpr(*e.left) + "[" + exprList(e.args) + "]";
+        break;
+    case ExprKind::Call:
+        s = formatExpr(*e.left) + "(" + exprList(e.args) + ")";
+        break;
     case ExprKind::Unary: {
         const std::string operand = formatExpr(*e.left);
         const bool word = e.op == Op::Not;
@@ -479,8 +582,12 @@ std::string formatExpr(const Expr& e) {
     case ExprKind::Binary:
         // Always in parentheses; a parenthesised binary needs no second pair.
         return "(" + formatExpr(*e.left) + " " + opText(e.op) + " " + formatExpr(*e.right) + ")";
-    case ExprKind::SetCons: s = "[" + exprList(e.args) + "]"; break;
-    case ExprKind::Range: s = formatExpr(*e.left) + ".." + formatExpr(*e.right); break;
+    case ExprKind::SetCons:
+        s = "[" + exprList(e.args) + "]";
+        break;
+    case ExprKind::Range:
+        s = formatExpr(*e.left) + ".." + formatExpr(*e.right);
+        break;
     case ExprKind::WriteArg:
         s = formatExpr(*e.left) + ":" + formatExpr(*e.width);
         if (e.decimals)
@@ -498,11 +605,16 @@ std::string formatExpr(const Expr& e) {
 std::string formatType(const TypeExpr& t) {
     std::string s = t.packed ? "packed " : "";
     switch (t.kind) {
-    case TypeKind::Named: return s + (t.name.empty() ? "<missing>" : t.name);
-    case TypeKind::String: return s + "string[" + std::to_string(t.length) + "]";
-    case TypeKind::Subrange: return s + formatExpr(*t.low) + ".." + formatExpr(*t.high);
-    case TypeKind::Enum: return s + "(" + identList(t.members) + ")";
-    case TypeKind::Set: return s + "set of " + formatType(*t.elem);
+    case TypeKind::Named:
+        return s + (t.name.empty() ? "<missing>" : t.name);
+    case TypeKind::String:
+        return s + "string[" + std::to_string(t.length) + "]";
+    case TypeKind::Subrange:
+        return s + formatExpr(*t.low) + ".." + formatExpr(*t.high);
+    case TypeKind::Enum:
+        return s + "(" + identList(t.members) + ")";
+    case TypeKind::Set:
+        return s + "set of " + formatType(*t.elem);
     case TypeKind::Array: {
         s += "array";
         if (!t.indexes.empty()) {

@@ -1,9 +1,9 @@
 #pragma once
 // Readable forms of the syntax tree: the indented dump behind `--dump-ast`, and one-line Pascal-like
 // texts of expressions, types and routine headings (for the help listing and for tests).
-#include <string>
-
 #include "ast.h"
+
+#include <string>
 
 namespace novrix::engine {
 

@@ -8,11 +8,21 @@ namespace novrix::engine {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool isIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool isIdentChar(char c) { return isIdentStart(c) || isDigit(c); }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+bool isIdentStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool isIdentChar(char c) {
+    return isIdentStart(c) || isDigit(c);
+}
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 int hexValue(char c) {
     if (isDigit(c))
         return c - '0';
@@ -102,7 +112,8 @@ Token Lexer::next() {
             return scanNumber();
         if (c == '$' && isHexDigit(peekChar(1)))
             return scanHexNumber();
-        if (c == '\'' || (c == '#' && (isDigit(peekChar(1)) || (peekChar(1) == '$' && isHexDigit(peekChar(2))))))
+        if (c == '\'' ||
+            (c == '#' && (isDigit(peekChar(1)) || (peekChar(1) == '$' && isHexDigit(peekChar(2))))))
             return scanString();
 
         const SourcePos pos = here();
@@ -111,18 +122,42 @@ Token Lexer::next() {
         size_t length = 1;
         const char c1 = peekChar(1);
         switch (c) {
-        case '+': kind = TokenKind::Plus; break;
-        case '-': kind = TokenKind::Minus; break;
-        case '*': kind = TokenKind::Star; break;
-        case '/': kind = TokenKind::Slash; break;
-        case '=': kind = TokenKind::Equal; break;
-        case '(': kind = TokenKind::LParen; break;
-        case ')': kind = TokenKind::RParen; break;
-        case '[': kind = TokenKind::LBracket; break;
-        case ']': kind = TokenKind::RBracket; break;
-        case ',': kind = TokenKind::Comma; break;
-        case ';': kind = TokenKind::Semicolon; break;
-        case '@': kind = TokenKind::At; break;
+        case '+':
+            kind = TokenKind::Plus;
+            break;
+        case '-':
+            kind = TokenKind::Minus;
+            break;
+        case '*':
+            kind = TokenKind::Star;
+            break;
+        case '/':
+            kind = TokenKind::Slash;
+            break;
+        case '=':
+            kind = TokenKind::Equal;
+            break;
+        case '(':
+            kind = TokenKind::LParen;
+            break;
+        case ')':
+            kind = TokenKind::RParen;
+            break;
+        case '[':
+            kind = TokenKind::LBracket;
+            break;
+        case ']':
+            kind = TokenKind::RBracket;
+            break;
+        case ',':
+            kind = TokenKind::Comma;
+            break;
+        case ';':
+            kind = TokenKind::Semicolon;
+            break;
+        case '@':
+            kind = TokenKind::At;
+            break;
         case '<':
             kind = c1 == '>' ? TokenKind::NotEqual : c1 == '=' ? TokenKind::LessEqual : TokenKind::Less;
             length = kind == TokenKind::Less ? 1 : 2;
@@ -139,7 +174,8 @@ Token Lexer::next() {
             kind = c1 == '=' ? TokenKind::Assign : TokenKind::Colon;
             length = kind == TokenKind::Colon ? 1 : 2;
             break;
-        default: return scanInvalidCharacter();
+        default:
+            return scanInvalidCharacter();
         }
         for (size_t i = 0; i < length; ++i)
             advanceChar();

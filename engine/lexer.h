@@ -2,13 +2,13 @@
 // The lexer: source text to tokens, on demand. It resolves `{$I name}` / `{$INCLUDE name}` itself by
 // asking the host for the file and lexing it in place, so the parser sees one token stream whose
 // positions name the file each token came from.
+#include "diagnostics.h"
+#include "token.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "diagnostics.h"
-#include "token.h"
 
 namespace novrix::engine {
 

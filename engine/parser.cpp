@@ -8,7 +8,9 @@ namespace detail {
 
 // --- token stream
 
-const Token& Parser::cur() { return peek(0); }
+const Token& Parser::cur() {
+    return peek(0);
+}
 
 const Token& Parser::peek(size_t ahead) {
     if (stopped_)
@@ -79,13 +81,16 @@ void Parser::errorHere(const std::string& text) {
     diags_.error(t.pos, t.kind == TokenKind::Eof ? "Unexpected end of file" : text);
 }
 
-void Parser::errorExpected(TokenKind kind) { errorHere("'" + tokenSpelling(kind) + "' expected"); }
+void Parser::errorExpected(TokenKind kind) {
+    errorHere("'" + tokenSpelling(kind) + "' expected");
+}
 
 // Ends the parse at the current token: cur() is the end of file from now on. Always false.
 bool Parser::stop(Nesting nesting) {
     if (!stopped_) {
         // Reported even while recovering from another error: it explains why the parse ends here.
-        diags_.error(cur().pos, nesting == Nesting::Statement ? "Statement too complex" : "Expression too complex");
+        diags_.error(cur().pos,
+                     nesting == Nesting::Statement ? "Statement too complex" : "Expression too complex");
         stopToken_ = Token{};
         stopToken_.pos = cur().pos;
         stopped_ = true;
@@ -99,7 +104,8 @@ bool Parser::stop(Nesting nesting) {
 bool Parser::synchronize() {
     for (;;) {
         switch (cur().kind) {
-        case TokenKind::Eof: return false;
+        case TokenKind::Eof:
+            return false;
         case TokenKind::Semicolon:
             advance();
             panic_ = false;
@@ -121,8 +127,11 @@ bool Parser::synchronize() {
         case TokenKind::Type:
         case TokenKind::Var:
         case TokenKind::Procedure:
-        case TokenKind::Function: panic_ = false; return false;
-        default: advance();
+        case TokenKind::Function:
+            panic_ = false;
+            return false;
+        default:
+            advance();
         }
     }
 }
@@ -131,14 +140,18 @@ bool Parser::synchronize() {
 void Parser::synchronizeToDeclaration() {
     for (;;) {
         switch (cur().kind) {
-        case TokenKind::Eof: return;
+        case TokenKind::Eof:
+            return;
         case TokenKind::Begin:
         case TokenKind::Const:
         case TokenKind::Type:
         case TokenKind::Var:
         case TokenKind::Procedure:
-        case TokenKind::Function: panic_ = false; return;
-        default: advance();
+        case TokenKind::Function:
+            panic_ = false;
+            return;
+        default:
+            advance();
         }
     }
 }
@@ -232,7 +245,9 @@ ast::ExprPtr Parser::expressionText() {
 
 namespace {
 
-std::vector<SourceFile> singleFile(std::string_view text) { return {SourceFile{"", std::string(text)}}; }
+std::vector<SourceFile> singleFile(std::string_view text) {
+    return {SourceFile{"", std::string(text)}};
+}
 
 } // namespace
 

@@ -2,13 +2,13 @@
 // The parser: tokens to the syntax tree of ast.h. Errors go to Diagnostics; after an error the parser
 // skips to the next statement or declaration and goes on, so one parse reports several independent
 // errors. Whatever the input, the tree it returns is well-formed (see ast.h) and the parse ends.
-#include <memory>
-#include <string_view>
-#include <vector>
-
 #include "ast.h"
 #include "diagnostics.h"
 #include "lexer.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
 
 namespace novrix::engine {
 

@@ -1,8 +1,8 @@
 // Declarations, routines and types.
+#include "parser_impl.h"
+
 #include <algorithm>
 #include <array>
-
-#include "parser_impl.h"
 
 namespace novrix::engine::detail {
 
@@ -15,8 +15,8 @@ std::string lowerCase(std::string s) {
 }
 
 // Calling conventions and the like are accepted and kept as written; the compiler ignores them.
-constexpr std::array<std::string_view, 9> kDirectives = {"forward", "overload", "external", "stdcall",  "register",
-                                                         "cdecl",   "pascal",   "safecall", "inline"};
+constexpr std::array<std::string_view, 9> kDirectives = {
+    "forward", "overload", "external", "stdcall", "register", "cdecl", "pascal", "safecall", "inline"};
 
 bool isDirective(const Token& t) {
     if (t.kind != TokenKind::Identifier)
@@ -65,7 +65,8 @@ void Parser::declarations(std::vector<ast::Decl>& decls) {
             routine(decls);
             break;
         case TokenKind::Begin:
-        case TokenKind::Eof: return;
+        case TokenKind::Eof:
+            return;
         default:
             errorExpected(TokenKind::Begin);
             synchronizeToDeclaration();
@@ -120,7 +121,8 @@ void Parser::typeSection(std::vector<ast::Decl>& decls) {
 }
 
 // varSection -> 'var' varDecl { varDecl }
-// varDecl -> ident { ',' ident } ':' type [ '=' ( expression | initValue ) ] ';'   (one name when initialised)
+// varDecl -> ident { ',' ident } ':' type [ '=' ( expression | initValue ) ] ';'   (one name when
+// initialised)
 void Parser::varSection(std::vector<ast::Decl>& decls) {
     if (!check(TokenKind::Identifier))
         errorHere("Identifier expected");
@@ -263,8 +265,10 @@ ast::TypeExprPtr Parser::type() {
         errorHere("Syntax error");
         return placeholderType(pos);
     }
-    case TokenKind::Array: return arrayType(false);
-    case TokenKind::Record: return recordType(false);
+    case TokenKind::Array:
+        return arrayType(false);
+    case TokenKind::Record:
+        return recordType(false);
     case TokenKind::Set: {
         advance();
         auto t = std::make_unique<ast::TypeExpr>();
@@ -274,7 +278,8 @@ ast::TypeExprPtr Parser::type() {
         t->elem = type();
         return t;
     }
-    case TokenKind::LParen: return enumType();
+    case TokenKind::LParen:
+        return enumType();
     case TokenKind::Identifier:
         if (checkWord("string") && peek(1).kind == TokenKind::LBracket) {
             advance();
@@ -293,8 +298,11 @@ ast::TypeExprPtr Parser::type() {
     case TokenKind::IntLit:
     case TokenKind::StrLit:
     case TokenKind::Minus:
-    case TokenKind::Plus: return simpleType();
-    default: errorHere("Identifier expected"); return placeholderType(pos);
+    case TokenKind::Plus:
+        return simpleType();
+    default:
+        errorHere("Identifier expected");
+        return placeholderType(pos);
     }
 }
 

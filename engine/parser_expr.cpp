@@ -14,16 +14,16 @@ struct BinaryOperator {
 };
 
 constexpr BinaryOperator kBinaryOperators[] = {
-    {TokenKind::Equal, ast::Op::Eq, 1},     {TokenKind::NotEqual, ast::Op::Ne, 1},
-    {TokenKind::Less, ast::Op::Lt, 1},      {TokenKind::LessEqual, ast::Op::Le, 1},
-    {TokenKind::Greater, ast::Op::Gt, 1},   {TokenKind::GreaterEqual, ast::Op::Ge, 1},
-    {TokenKind::In, ast::Op::In, 1},        {TokenKind::Is, ast::Op::Is, 1},
-    {TokenKind::As, ast::Op::As, 1},        {TokenKind::Plus, ast::Op::Add, 2},
-    {TokenKind::Minus, ast::Op::Sub, 2},    {TokenKind::Or, ast::Op::Or, 2},
-    {TokenKind::Xor, ast::Op::Xor, 2},      {TokenKind::Star, ast::Op::Mul, 3},
+    {TokenKind::Equal, ast::Op::Eq, 1},      {TokenKind::NotEqual, ast::Op::Ne, 1},
+    {TokenKind::Less, ast::Op::Lt, 1},       {TokenKind::LessEqual, ast::Op::Le, 1},
+    {TokenKind::Greater, ast::Op::Gt, 1},    {TokenKind::GreaterEqual, ast::Op::Ge, 1},
+    {TokenKind::In, ast::Op::In, 1},         {TokenKind::Is, ast::Op::Is, 1},
+    {TokenKind::As, ast::Op::As, 1},         {TokenKind::Plus, ast::Op::Add, 2},
+    {TokenKind::Minus, ast::Op::Sub, 2},     {TokenKind::Or, ast::Op::Or, 2},
+    {TokenKind::Xor, ast::Op::Xor, 2},       {TokenKind::Star, ast::Op::Mul, 3},
     {TokenKind::Slash, ast::Op::RealDiv, 3}, {TokenKind::Div, ast::Op::IntDiv, 3},
-    {TokenKind::Mod, ast::Op::Mod, 3},      {TokenKind::And, ast::Op::And, 3},
-    {TokenKind::Shl, ast::Op::Shl, 3},      {TokenKind::Shr, ast::Op::Shr, 3},
+    {TokenKind::Mod, ast::Op::Mod, 3},       {TokenKind::And, ast::Op::And, 3},
+    {TokenKind::Shl, ast::Op::Shl, 3},       {TokenKind::Shr, ast::Op::Shr, 3},
 };
 
 constexpr int kRelational = 1;
@@ -61,16 +61,22 @@ bool Parser::canStartExpression() {
     case TokenKind::Not:
     case TokenKind::Minus:
     case TokenKind::Plus:
-    case TokenKind::At: return true;
-    default: return false;
+    case TokenKind::At:
+        return true;
+    default:
+        return false;
     }
 }
 
 // expression -> simpleExpression { relOp simpleExpression }
-ast::ExprPtr Parser::expression() { return binary(kRelational); }
+ast::ExprPtr Parser::expression() {
+    return binary(kRelational);
+}
 
 // simpleExpression -> term { addOp term }        term -> factor { mulOp factor }
-ast::ExprPtr Parser::simpleExpression() { return binary(kAdditive); }
+ast::ExprPtr Parser::simpleExpression() {
+    return binary(kAdditive);
+}
 
 ast::ExprPtr Parser::binary(int minPrecedence) {
     Depth depth(*this, Nesting::Expression);
@@ -100,11 +106,20 @@ ast::ExprPtr Parser::binaryRest(ast::ExprPtr left, int minPrecedence, Depth& dep
 ast::ExprPtr Parser::unary() {
     ast::Op op = ast::Op::None;
     switch (cur().kind) {
-    case TokenKind::Not: op = ast::Op::Not; break;
-    case TokenKind::Minus: op = ast::Op::Minus; break;
-    case TokenKind::Plus: op = ast::Op::Plus; break;
-    case TokenKind::At: op = ast::Op::AddrOf; break;
-    default: break;
+    case TokenKind::Not:
+        op = ast::Op::Not;
+        break;
+    case TokenKind::Minus:
+        op = ast::Op::Minus;
+        break;
+    case TokenKind::Plus:
+        op = ast::Op::Plus;
+        break;
+    case TokenKind::At:
+        op = ast::Op::AddrOf;
+        break;
+    default:
+        break;
     }
     Depth depth(*this, Nesting::Expression);
     if (op == ast::Op::None)
@@ -160,20 +175,31 @@ ast::ExprPtr Parser::primary() {
         expect(TokenKind::RParen);
         return e;
     }
-    case TokenKind::LBracket: return setConstructor();
-    default: errorHere("Syntax error"); return placeholderExpr(t.pos);
+    case TokenKind::LBracket:
+        return setConstructor();
+    default:
+        errorHere("Syntax error");
+        return placeholderExpr(t.pos);
     }
 }
 
-// postfix -> '.' ident | '[' expression { ',' expression } ']' | '(' [ callArgument { ',' callArgument } ] ')'
+// postfix -> '.' ident | '[' expression { ',' expression } ']' | '(' [ callArgument { ',' callArgument } ]
+// ')'
 ast::ExprPtr Parser::postfix(ast::ExprPtr expr, Depth& depth) {
     for (;;) {
         ast::ExprKind kind;
         switch (cur().kind) {
-        case TokenKind::Dot: kind = ast::ExprKind::Member; break;
-        case TokenKind::LBracket: kind = ast::ExprKind::Index; break;
-        case TokenKind::LParen: kind = ast::ExprKind::Call; break;
-        default: return expr;
+        case TokenKind::Dot:
+            kind = ast::ExprKind::Member;
+            break;
+        case TokenKind::LBracket:
+            kind = ast::ExprKind::Index;
+            break;
+        case TokenKind::LParen:
+            kind = ast::ExprKind::Call;
+            break;
+        default:
+            return expr;
         }
         if (!depth.deeper())
             return expr;

@@ -5,17 +5,17 @@
 // Error recovery: the first error sets `panic_`, which silences further errors until the parser reaches a
 // synchronisation point (a `;` ending a statement or declaration, a statement or declaration keyword).
 // Every loop consumes a token per round or ends, so no input makes the parser spin.
-#include <deque>
-#include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "ast.h"
 #include "diagnostics.h"
 #include "lexer.h"
 #include "parser.h"
 #include "token.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace novrix::engine::detail {
 

@@ -16,8 +16,10 @@ bool startsStatement(TokenKind kind) {
     case TokenKind::Repeat:
     case TokenKind::With:
     case TokenKind::Try:
-    case TokenKind::Raise: return true;
-    default: return false;
+    case TokenKind::Raise:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -34,8 +36,10 @@ bool endsStatementList(TokenKind kind) {
     case TokenKind::Type:
     case TokenKind::Var:
     case TokenKind::Procedure:
-    case TokenKind::Function: return true;
-    default: return false;
+    case TokenKind::Function:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -61,16 +65,26 @@ ast::StmtPtr Parser::statement() {
         compound(*s);
         return s;
     }
-    case TokenKind::If: return ifStatement();
-    case TokenKind::Case: return caseStatement();
-    case TokenKind::For: return forStatement();
-    case TokenKind::While: return whileStatement();
-    case TokenKind::Repeat: return repeatStatement();
-    case TokenKind::With: return withStatement();
-    case TokenKind::Try: return tryStatement();
-    case TokenKind::Raise: return raiseStatement();
-    case TokenKind::Identifier: return simpleStatement();
-    default: return emptyStmt(cur().pos);
+    case TokenKind::If:
+        return ifStatement();
+    case TokenKind::Case:
+        return caseStatement();
+    case TokenKind::For:
+        return forStatement();
+    case TokenKind::While:
+        return whileStatement();
+    case TokenKind::Repeat:
+        return repeatStatement();
+    case TokenKind::With:
+        return withStatement();
+    case TokenKind::Try:
+        return tryStatement();
+    case TokenKind::Raise:
+        return raiseStatement();
+    case TokenKind::Identifier:
+        return simpleStatement();
+    default:
+        return emptyStmt(cur().pos);
     }
 }
 
@@ -288,7 +302,9 @@ ast::StmtPtr Parser::tryStatement() {
     return s;
 }
 
-bool Parser::atHandler() { return checkWord("on") && peek(1).kind == TokenKind::Identifier; }
+bool Parser::atHandler() {
+    return checkWord("on") && peek(1).kind == TokenKind::Identifier;
+}
 
 // handler -> 'on' [ ident ':' ] ident 'do' statement
 void Parser::exceptHandlers(ast::Stmt& stmt) {

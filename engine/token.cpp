@@ -21,11 +21,15 @@ constexpr std::array kKinds = {
 #undef NOVRIX_KEYWORD_INFO
 };
 
-const KindInfo& info(TokenKind kind) { return kKinds[static_cast<size_t>(kind)]; }
+const KindInfo& info(TokenKind kind) {
+    return kKinds[static_cast<size_t>(kind)];
+}
 
 } // namespace
 
-std::string_view tokenKindName(TokenKind kind) { return info(kind).name; }
+std::string_view tokenKindName(TokenKind kind) {
+    return info(kind).name;
+}
 
 std::string tokenSpelling(TokenKind kind) {
     std::string s(info(kind).spelling);
@@ -35,7 +39,9 @@ std::string tokenSpelling(TokenKind kind) {
     return s;
 }
 
-bool isKeyword(TokenKind kind) { return info(kind).keyword; }
+bool isKeyword(TokenKind kind) {
+    return info(kind).keyword;
+}
 
 TokenKind keywordKind(std::string_view word) {
     // Keywords are at most 9 letters; anything longer is an identifier without looking further.

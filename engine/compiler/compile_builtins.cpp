@@ -20,6 +20,15 @@ static const Type* staticTypeOf(Compiler& c, const ast::Expr& e) {
         Symbol* s = c.lookup(e.name);
         if (s && s->kind == SymKind::Type) return s->type;
         if (s && s->kind == SymKind::Var) return s->var->type;
+        return nullptr;
+    }
+    if ((e.kind == ast::ExprKind::Index || e.kind == ast::ExprKind::Member) && c.ctx_) {
+        // The type of an element or field: work out its place, then drop the code that took.
+        size_t mark = c.em_.pc();
+        Loc l;
+        bool ok = c.lvalue(e, l, false);
+        c.em_.truncate(mark);
+        if (ok) return l.type;
     }
     return nullptr;
 }
@@ -170,6 +179,36 @@ Val Compiler::callBuiltinFn(uint32_t fn, const std::vector<std::pair<const ast::
     return r;
 }
 
+void Compiler::setLengthDims(const Loc& l, const std::vector<ast::ExprPtr>& args, size_t k) {
+    // SetLength(a, n, m, ...): the outer array gets n elements, each of them m, and so on.
+    TypeTable& T = *types_;
+    if (l.type->code != TypeCode::DynArray) {
+        typeMismatch(args[0]->pos);
+        return;
+    }
+    Val n = exprTo(*args[k], T.int64T);
+    Reg p = address(l);
+    em_.emit(Op::ArrSetLen, {p, n.reg, typeDescIndex(l.type->elem)});
+    if (k + 1 >= args.size()) return;
+    Val arr = load(l);
+    Reg count = temp(T.integerT), i = temp(T.integerT);
+    em_.emit(Op::ArrLen, {count, arr.reg});
+    em_.emit(Op::LoadInt, {i, 0, 0});
+    Label loop, done;
+    em_.bind(loop);
+    em_.emitJump(Op::JumpGeI, {i, count}, done);
+    Reg q = temp(T.nilT);
+    em_.emit(Op::IndexDyn, {q, arr.reg, i, 1});
+    Loc el;
+    el.kind = Loc::Kind::Ptr;
+    el.type = l.type->elem;
+    el.slot = q.slot;
+    setLengthDims(el, args, k + 1);
+    em_.emit(Op::AddIK, {i, i, 1});
+    em_.emitJump(Op::Jump, {}, loop);
+    em_.bind(done);
+}
+
 void Compiler::writeCall(const std::vector<ast::ExprPtr>& args, bool newline) {
     TypeTable& T = *types_;
     for (const auto& a : args) {
@@ -306,9 +345,9 @@ Val Compiler::builtinCall(int id, const std::string& name, const std::vector<ast
         }
         Loc l;
         if (!lvalue(*args[0], l, true)) return none;
-        if (args.size() != 2) {
-            error(pos, "Invalid number of parameters");
-            return none;
+        if (args.size() > 2) {
+            setLengthDims(l, args, 1);
+            return procResult(none);
         }
         Val n = exprTo(*args[1], T.int64T);
         Reg p = address(l);
@@ -321,7 +360,24 @@ Val Compiler::builtinCall(int id, const std::string& name, const std::vector<ast
         return procResult(none);
     }
     case BI::Copy: {
-        if (!arity(2, 3)) return bad(T.stringT);
+        if (!arity(1, 3)) return bad(T.stringT);
+        if (args.size() == 1) {
+            // Copy(a): the whole dynamic array.
+            Val s = expr(*args[0]);
+            if (s.type->code != TypeCode::DynArray) {
+                error(pos, "Invalid number of parameters");
+                return bad(T.stringT);
+            }
+            uint32_t cells = 4;
+            Reg base{ctx_->frame.argAlloc(cells)};
+            em_.emit(Op::Mov, {base + 1, s.reg});
+            em_.emit(Op::LoadInt, {base + 2, 0, 0});
+            em_.emit(Op::LoadInt, {base + 3, uint32_t(INT32_MAX), 0});
+            em_.emit(Op::CallBuiltin, {uint32_t(Builtin::CopyArr), base});
+            Val r = takeResult(base, s.type, dest, false);
+            ctx_->frame.argFree(cells);
+            return r;
+        }
         Val s = expr(*args[0]);
         if (s.type->code == TypeCode::DynArray) {
             std::vector<std::pair<const ast::Expr*, const Type*>> a = {{args[0].get(), s.type}, {args[1].get(), T.integerT}};

@@ -138,7 +138,8 @@ void Compiler::declareBuiltins() {
         s.name = std::string(vm::kExcClasses[k].name);
         s.classId = k;
         s.type = k == 0 ? T.exceptionT : T.classRef(k, s.name);
-        builtinScope_.add(lower(s.name), std::move(s));
+        std::string key = lower(s.name);
+        builtinScope_.add(key, std::move(s));
     }
     for (const char* unit : {"SysUtils", "Math", "DateUtils", "StrUtils", "Classes", "Windows"}) {
         Symbol s;
@@ -166,7 +167,8 @@ void Compiler::declareHost() {
                     c.name = ty->enumNames[k];
                     c.constValue.type = ty;
                     c.constValue.i = int64_t(k);
-                    hostScope_.add(lower(c.name), std::move(c));
+                    std::string key = lower(c.name);
+                    hostScope_.add(key, std::move(c));
                 }
             }
             hostScope_.add(lower(t->name), std::move(s));
@@ -195,7 +197,8 @@ void Compiler::declareHost() {
             s.kind = SymKind::Routine;
             s.name = r->decl->name.name;
             s.routines = {info};
-            hostScope_.add(lower(s.name), std::move(s));
+            std::string key = lower(s.name);
+            hostScope_.add(key, std::move(s));
         }
     }
     scope_ = saved;

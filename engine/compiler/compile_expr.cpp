@@ -1084,6 +1084,12 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
         em_.emit(o, {out(rt), fa.reg, fb.reg});
         return r;
     }
+    // A non-negative constant takes the signedness of the other operand (Cardinal - 1 stays Cardinal).
+    ConstValue kc;
+    if (TypeTable::intKind(ta) == IntKind::U32 && evalConst(*e.right, kc, false) && kc.i >= 0 && kc.i <= UINT32_MAX)
+        tb = T.cardinalT;
+    if (TypeTable::intKind(tb) == IntKind::U32 && evalConst(*e.left, kc, false) && kc.i >= 0 && kc.i <= UINT32_MAX)
+        ta = T.cardinalT;
     const Type* t = commonArith(ta, tb);
     IntKind k = TypeTable::intKind(t);
     Op o;
@@ -1494,6 +1500,12 @@ void Compiler::passArgument(const ParamInfo& p, const ast::Expr* arg, Reg argBas
             return;
         }
         Reg a = address(l);
+        if (p.mode == ast::ParamMode::Out && t->isManagedCell()) {
+            // An out parameter starts empty.
+            Reg nil = temp(t);
+            em_.emit(Op::LoadNil, {nil});
+            em_.emit(Op::StorePtrRef, {a, 0, nil});
+        }
         em_.emit(Op::Mov, {slot, a});
         return;
     }

@@ -142,6 +142,7 @@ public:
     Val callBuiltinFn(uint32_t fn, const std::vector<std::pair<const ast::Expr*, const Type*>>& args,
                       const Type* result, Reg* dest, const std::vector<bool>& byRef = {});
     void writeCall(const std::vector<ast::ExprPtr>& args, bool newline);
+    void setLengthDims(const Loc& l, const std::vector<ast::ExprPtr>& args, size_t k);
     bool builtinConst(int id, const std::vector<ast::ExprPtr>& args, ConstValue& out);
 
     // --- statements (compile_stmt.cpp)

@@ -343,6 +343,7 @@ bool Compiler::convertConst(ConstValue& v, const Type* target, SourcePos pos, bo
     if (target->code == TypeCode::Variant) return true;
     if (target->isReal() && (v.type->isReal() || v.type->isInteger())) {
         v.d = realOf(v);
+        if (target->code == TypeCode::Single) v.d = double(float(v.d));
         v.type = target;
         return true;
     }
@@ -401,18 +402,17 @@ bool Compiler::constInitializer(const ast::Expr& e, const Type* t, ConstValue& o
         for (size_t k = 0; k < t->fields.size(); ++k) out.elems[k].type = t->fields[k].type;
         for (const auto& el : e.args) {
             size_t k = 0;
-            while (k < t->fields.size() && lower(t->fields[k].name) != lower(el->name)) ++k;
+            while (k < t->fields.size() && lower(t->fields[k].name) != lower(el->field.name)) ++k;
             if (k == t->fields.size()) {
-                error(el->pos, "Unknown identifier '" + el->name + "'");
+                error(el->field.pos, "Unknown identifier '" + el->field.name + "'");
                 return false;
             }
-            const ast::Expr& value = el->left ? *el->left : *el;
-            if (!constInitializer(value, t->fields[k].type, out.elems[k])) return false;
+            if (!constInitializer(*el, t->fields[k].type, out.elems[k])) return false;
         }
         return true;
     }
     const ast::Expr* inner = &e;
-    if (e.kind == ast::ExprKind::InitList && e.args.size() == 1 && e.args[0]->name.empty()) inner = e.args[0].get();
+    if (e.kind == ast::ExprKind::InitList && e.args.size() == 1 && e.args[0]->field.name.empty()) inner = e.args[0].get();
     if (!evalConst(*inner, out, true)) return false;
     return convertConst(out, t, inner->pos, true);
 }

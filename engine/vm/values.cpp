@@ -113,7 +113,11 @@ std::string variantToString(const VarBox* v, const rt::FormatSettings& fs) {
 void toVariant(Cell& dst, const Cell& src, ValKind kind) {
     VarBox* b = nullptr;
     switch (kind) {
-    case ValKind::Integer: case ValKind::Int64: case ValKind::Cardinal: b = makeInt(src.i); break;
+    case ValKind::Integer: case ValKind::Cardinal: b = makeInt(src.i); break;
+    case ValKind::Int64:
+        b = varAlloc(VarTag::Int64);
+        b->v.i = src.i;
+        break;
     case ValKind::Real: b = makeReal(src.d); break;
     case ValKind::Date: b = makeReal(src.d); b->tag = VarTag::Date; break;
     case ValKind::Boolean: b = makeBool(src.i != 0); break;

@@ -1,10 +1,9 @@
 // The lexer: literals, operators, comments and positions, lexical errors, include files.
-#include <gtest/gtest.h>
-
-#include <limits>
-
 #include "engine/lexer.h"
 #include "parser_test_support.h"
+
+#include <gtest/gtest.h>
+#include <limits>
 
 namespace novrix::engine {
 namespace {
@@ -37,8 +36,8 @@ struct LiteralCase {
     const char* source;
     TokenKind kind;
     std::string_view str; // StrLit
-    int64_t i;       // IntLit
-    double d;        // RealLit
+    int64_t i;            // IntLit
+    double d;             // RealLit
 };
 
 class LiteralTest : public ::testing::TestWithParam<LiteralCase> {};
@@ -62,6 +61,7 @@ TEST_P(LiteralTest, DecodesTheValueAndKeepsTheText) {
 
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Literals, LiteralTest,
     ::testing::Values(
         LiteralCase{"'it''s'", TokenKind::StrLit, "it's", 0, 0},
@@ -89,15 +89,16 @@ INSTANTIATE_TEST_SUITE_P(Literals, LiteralTest,
         LiteralCase{"7E2", TokenKind::RealLit, "", 0, 700.0},
         LiteralCase{"0.1", TokenKind::RealLit, "", 0, 0.1},
         LiteralCase{"1e-400", TokenKind::RealLit, "", 0, 0.0}));
+// clang-format on
 
 TEST(Lexer, RangeAfterIntegerIsNotARealLiteral) {
     Lexed l = lex("1..5 'a'..'z' x[1..2] 1.5..2");
-    EXPECT_EQ(kinds(l.tokens), (std::vector<TokenKind>{
-                                   TokenKind::IntLit, TokenKind::DotDot, TokenKind::IntLit,
-                                   TokenKind::StrLit, TokenKind::DotDot, TokenKind::StrLit,
-                                   TokenKind::Identifier, TokenKind::LBracket, TokenKind::IntLit, TokenKind::DotDot,
-                                   TokenKind::IntLit, TokenKind::RBracket,
-                                   TokenKind::RealLit, TokenKind::DotDot, TokenKind::IntLit, TokenKind::Eof}));
+    EXPECT_EQ(kinds(l.tokens),
+              (std::vector<TokenKind>{
+                  TokenKind::IntLit, TokenKind::DotDot, TokenKind::IntLit, TokenKind::StrLit,
+                  TokenKind::DotDot, TokenKind::StrLit, TokenKind::Identifier, TokenKind::LBracket,
+                  TokenKind::IntLit, TokenKind::DotDot, TokenKind::IntLit, TokenKind::RBracket,
+                  TokenKind::RealLit, TokenKind::DotDot, TokenKind::IntLit, TokenKind::Eof}));
     EXPECT_EQ(l.tokens[0].i, 1);
     EXPECT_EQ(l.tokens[2].i, 5);
 }
@@ -105,31 +106,33 @@ TEST(Lexer, RangeAfterIntegerIsNotARealLiteral) {
 TEST(Lexer, ExponentNeedsDigits) {
     // `2e` is the integer 2 followed by the identifier `e`, not a broken real.
     Lexed l = lex("2e 3E+ 4.5E");
-    EXPECT_EQ(kinds(l.tokens), (std::vector<TokenKind>{TokenKind::IntLit, TokenKind::Identifier, TokenKind::IntLit,
-                                                       TokenKind::Identifier, TokenKind::Plus, TokenKind::RealLit,
-                                                       TokenKind::Identifier, TokenKind::Eof}));
+    EXPECT_EQ(kinds(l.tokens),
+              (std::vector<TokenKind>{TokenKind::IntLit, TokenKind::Identifier, TokenKind::IntLit,
+                                      TokenKind::Identifier, TokenKind::Plus, TokenKind::RealLit,
+                                      TokenKind::Identifier, TokenKind::Eof}));
 }
 
 TEST(Lexer, OperatorsTakeTheLongestMatch) {
     Lexed l = lex("a:=b<>c<=d>=e..f:g<h>i.j=k@l+-*/()[],;");
     EXPECT_EQ(kinds(l.tokens),
-              (std::vector<TokenKind>{TokenKind::Identifier, TokenKind::Assign, TokenKind::Identifier,
-                                      TokenKind::NotEqual, TokenKind::Identifier, TokenKind::LessEqual,
-                                      TokenKind::Identifier, TokenKind::GreaterEqual, TokenKind::Identifier,
-                                      TokenKind::DotDot, TokenKind::Identifier, TokenKind::Colon,
-                                      TokenKind::Identifier, TokenKind::Less, TokenKind::Identifier,
-                                      TokenKind::Greater, TokenKind::Identifier, TokenKind::Dot,
-                                      TokenKind::Identifier, TokenKind::Equal, TokenKind::Identifier, TokenKind::At,
-                                      TokenKind::Identifier, TokenKind::Plus, TokenKind::Minus, TokenKind::Star,
-                                      TokenKind::Slash, TokenKind::LParen, TokenKind::RParen, TokenKind::LBracket,
-                                      TokenKind::RBracket, TokenKind::Comma, TokenKind::Semicolon, TokenKind::Eof}));
+              (std::vector<TokenKind>{
+                  TokenKind::Identifier, TokenKind::Assign,    TokenKind::Identifier, TokenKind::NotEqual,
+                  TokenKind::Identifier, TokenKind::LessEqual, TokenKind::Identifier, TokenKind::GreaterEqual,
+                  TokenKind::Identifier, TokenKind::DotDot,    TokenKind::Identifier, TokenKind::Colon,
+                  TokenKind::Identifier, TokenKind::Less,      TokenKind::Identifier, TokenKind::Greater,
+                  TokenKind::Identifier, TokenKind::Dot,       TokenKind::Identifier, TokenKind::Equal,
+                  TokenKind::Identifier, TokenKind::At,        TokenKind::Identifier, TokenKind::Plus,
+                  TokenKind::Minus,      TokenKind::Star,      TokenKind::Slash,      TokenKind::LParen,
+                  TokenKind::RParen,     TokenKind::LBracket,  TokenKind::RBracket,   TokenKind::Comma,
+                  TokenKind::Semicolon,  TokenKind::Eof}));
 }
 
 TEST(Lexer, KeywordsAreCaseInsensitiveAndKeepTheirSpelling) {
     Lexed l = lex("BeGiN begin END Div otherwise Exit string _x1");
-    EXPECT_EQ(kinds(l.tokens), (std::vector<TokenKind>{TokenKind::Begin, TokenKind::Begin, TokenKind::End,
-                                                       TokenKind::Div, TokenKind::Identifier, TokenKind::Identifier,
-                                                       TokenKind::Identifier, TokenKind::Identifier, TokenKind::Eof}));
+    EXPECT_EQ(kinds(l.tokens),
+              (std::vector<TokenKind>{TokenKind::Begin, TokenKind::Begin, TokenKind::End, TokenKind::Div,
+                                      TokenKind::Identifier, TokenKind::Identifier, TokenKind::Identifier,
+                                      TokenKind::Identifier, TokenKind::Eof}));
     EXPECT_EQ(l.tokens[0].text, "BeGiN");
     EXPECT_EQ(l.tokens[7].text, "_x1");
 }
@@ -140,7 +143,8 @@ TEST(Lexer, CommentsAreSkippedAndPositionsCountRowsAndColumns) {
     std::vector<std::string> seen;
     for (const Token& t : l.tokens)
         seen.push_back(t.text + "@" + std::to_string(t.pos.row) + ":" + std::to_string(t.pos.col));
-    EXPECT_EQ(seen, (std::vector<std::string>{"a@2:8", "b@3:5", "c@4:2", "d@4:10", "e@4:17", "f@5:3", "@5:4"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"a@2:8", "b@3:5", "c@4:2", "d@4:10", "e@4:17", "f@5:3", "@5:4"}));
 }
 
 TEST(Lexer, EndOfFileTokenSitsAfterTheLastCharacter) {
@@ -173,6 +177,7 @@ TEST_P(LexErrorTest, ReportsAtTheOffendingSpot) {
     EXPECT_EQ(l.tokens.back().kind, TokenKind::Eof);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Errors, LexErrorTest,
     ::testing::Values(LexErrorCase{"x := 'abc;\ny", "1:6 Unterminated string"},
                       LexErrorCase{"x := 'a'#9'bc", "1:11 Unterminated string"},
@@ -190,6 +195,7 @@ INSTANTIATE_TEST_SUITE_P(Errors, LexErrorTest,
                       LexErrorCase{"x := 1e999", "1:6 Real constant too large"},
                       LexErrorCase{"a { never closed", "1:3 Unexpected end of file"},
                       LexErrorCase{"a\n(* never closed *", "2:1 Unexpected end of file"}));
+// clang-format on
 
 TEST(Lexer, InvalidCharacterLeavesAnInvalidToken) {
     Lexed l = lex("a ? b");
@@ -252,7 +258,8 @@ TEST(Include, MissingFileIsReportedAtTheDirective) {
     FakeFiles fake;
     Lexed l = lex("a\n  {$I nope.inc} b", fake.fn());
     EXPECT_EQ(errorLines(l.diags), std::vector<std::string>{"2:3 File 'nope.inc' not found"});
-    EXPECT_EQ(kinds(l.tokens), (std::vector<TokenKind>{TokenKind::Identifier, TokenKind::Identifier, TokenKind::Eof}));
+    EXPECT_EQ(kinds(l.tokens),
+              (std::vector<TokenKind>{TokenKind::Identifier, TokenKind::Identifier, TokenKind::Eof}));
     EXPECT_EQ(l.files.size(), 1u);
 }
 

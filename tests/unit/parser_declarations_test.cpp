@@ -1,7 +1,7 @@
 // Declarations: host declaration texts, type texts, and the declarations of a script.
-#include <gtest/gtest.h>
-
 #include "parser_test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace novrix::engine {
 namespace {
@@ -29,6 +29,7 @@ TEST_P(RoutineDeclarationTest, ParsesToTheExpectedSignature) {
     EXPECT_EQ(routine->body, nullptr);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     HostDeclarations, RoutineDeclarationTest,
     ::testing::Values(
@@ -60,6 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         // `out` names a parameter when no name follows it.
         TextCase{"procedure O(out: Integer)", "procedure O(out: Integer)"},
         TextCase{"  { a comment }  procedure Spaced ( A : Integer ) ; ", "procedure Spaced(A: Integer)"}));
+// clang-format on
 
 TEST(RoutineDeclaration, KeepsNamesParametersAndPositions) {
     Diagnostics diags;
@@ -114,6 +116,7 @@ TEST_P(TypeTextTest, ParsesToTheExpectedType) {
     EXPECT_EQ(formatType(*t), GetParam().expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TypeTexts, TypeTextTest,
     ::testing::Values(
@@ -140,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"packed record A: Integer; B: record C: Char end end",
                  "packed record A: Integer; B: record C: Char; end; end"},
         TextCase{"record end", "record end"}));
+// clang-format on
 
 TEST(TypeText, ErrorsPointIntoTheText) {
     const TextCase cases[] = {
@@ -181,34 +185,31 @@ std::string declarationsTree(const std::string& declarations) {
 }
 
 TEST(Declarations, TypedConstantsTakeInitialiserLists) {
-    EXPECT_EQ(declarationsTree("const A: array[1..3] of Integer = (1, 2, 3);"),
-              "  Const A\n"
-              "    type: Array\n"
-              "      index: Subrange\n"
-              "        low: IntLit 1\n"
-              "        high: IntLit 3\n"
-              "      of: Named Integer\n"
-              "    value: InitList\n"
-              "      IntLit 1\n"
-              "      IntLit 2\n"
-              "      IntLit 3\n");
+    EXPECT_EQ(declarationsTree("const A: array[1..3] of Integer = (1, 2, 3);"), "  Const A\n"
+                                                                                "    type: Array\n"
+                                                                                "      index: Subrange\n"
+                                                                                "        low: IntLit 1\n"
+                                                                                "        high: IntLit 3\n"
+                                                                                "      of: Named Integer\n"
+                                                                                "    value: InitList\n"
+                                                                                "      IntLit 1\n"
+                                                                                "      IntLit 2\n"
+                                                                                "      IntLit 3\n");
     // A record initialiser: the element keeps the field name apart from its own name (`Y: Origin`).
-    EXPECT_EQ(declarationsTree("const R: TPoint = (X: 1.0; Y: Origin;);"),
-              "  Const R\n"
-              "    type: Named TPoint\n"
-              "    value: InitList\n"
-              "      field X: RealLit 1.0\n"
-              "      field Y: Name Origin\n");
-    EXPECT_EQ(declarationsTree("const M: TMatrix = ((1, 2), (3, 4));"),
-              "  Const M\n"
-              "    type: Named TMatrix\n"
-              "    value: InitList\n"
-              "      InitList\n"
-              "        IntLit 1\n"
-              "        IntLit 2\n"
-              "      InitList\n"
-              "        IntLit 3\n"
-              "        IntLit 4\n");
+    EXPECT_EQ(declarationsTree("const R: TPoint = (X: 1.0; Y: Origin;);"), "  Const R\n"
+                                                                           "    type: Named TPoint\n"
+                                                                           "    value: InitList\n"
+                                                                           "      field X: RealLit 1.0\n"
+                                                                           "      field Y: Name Origin\n");
+    EXPECT_EQ(declarationsTree("const M: TMatrix = ((1, 2), (3, 4));"), "  Const M\n"
+                                                                        "    type: Named TMatrix\n"
+                                                                        "    value: InitList\n"
+                                                                        "      InitList\n"
+                                                                        "        IntLit 1\n"
+                                                                        "        IntLit 2\n"
+                                                                        "      InitList\n"
+                                                                        "        IntLit 3\n"
+                                                                        "        IntLit 4\n");
     EXPECT_EQ(declarationsTree("const P: array[0..1] of TPoint = ((X: 1; Y: 2), (X: 3; Y: (4)));"),
               "  Const P\n"
               "    type: Array\n"
@@ -229,20 +230,18 @@ TEST(Declarations, TypedConstantsTakeInitialiserLists) {
 TEST(Declarations, ParenthesisedScalarFollowedByAnOperatorIsAnExpression) {
     // With a named type the parser cannot know the type is a scalar: `(1 + 2)` alone stays a one-element
     // InitList, but an operator after it makes the whole an expression.
-    EXPECT_EQ(declarationsTree("const C: Integer = (1 + 2) * 3;"),
-              "  Const C\n"
-              "    type: Named Integer\n"
-              "    value: Binary *\n"
-              "      Binary + (parenthesized)\n"
-              "        IntLit 1\n"
-              "        IntLit 2\n"
-              "      IntLit 3\n");
-    EXPECT_EQ(declarationsTree("const C: Integer = ((2)) - 1;"),
-              "  Const C\n"
-              "    type: Named Integer\n"
-              "    value: Binary -\n"
-              "      IntLit 2 (parenthesized)\n"
-              "      IntLit 1\n");
+    EXPECT_EQ(declarationsTree("const C: Integer = (1 + 2) * 3;"), "  Const C\n"
+                                                                   "    type: Named Integer\n"
+                                                                   "    value: Binary *\n"
+                                                                   "      Binary + (parenthesized)\n"
+                                                                   "        IntLit 1\n"
+                                                                   "        IntLit 2\n"
+                                                                   "      IntLit 3\n");
+    EXPECT_EQ(declarationsTree("const C: Integer = ((2)) - 1;"), "  Const C\n"
+                                                                 "    type: Named Integer\n"
+                                                                 "    value: Binary -\n"
+                                                                 "      IntLit 2 (parenthesized)\n"
+                                                                 "      IntLit 1\n");
     EXPECT_EQ(declarationsTree("const A: array[1..2] of Integer = ((1 + 2) * 3, (4));"),
               "  Const A\n"
               "    type: Array\n"
@@ -370,7 +369,8 @@ TEST(Declarations, RoutineEndPositionIsTheSemicolonAfterItsEnd) {
 }
 
 TEST(Declarations, ProgramWithoutHeadingOrDeclarations) {
-    for (const char* text : {"begin end.", "BEGIN END.", "begin; end.", "begin ; ; end.", "begin end. trailing 'junk"}) {
+    for (const char* text :
+         {"begin end.", "BEGIN END.", "begin; end.", "begin ; ; end.", "begin end. trailing 'junk"}) {
         testing::Parsed p = parse(text);
         EXPECT_FALSE(p.diags.hasErrors()) << text << ::testing::PrintToString(errorLines(p.diags));
         EXPECT_TRUE(p.program.name.name.empty());

@@ -1,8 +1,8 @@
 // Syntax errors: the message and position of the first error, recovery to further independent errors,
 // and the depth guard.
-#include <gtest/gtest.h>
-
 #include "parser_test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace novrix::engine {
 namespace {
@@ -27,6 +27,7 @@ TEST_P(FirstErrorTest, ReportsTheErrorAtTheTokenFoundInstead) {
     EXPECT_EQ(treeProblems(p.program), std::vector<std::string>{}) << GetParam().source;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Messages, FirstErrorTest,
     ::testing::Values(
@@ -79,6 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"{$I missing.inc}\nbegin end.", "1:1 File 'missing.inc' not found"},
         ErrorCase{"var a, b: Integer = 1;\nbegin end.", "1:19 ';' expected"},
         ErrorCase{"begin\n  x := 1 end\nend.", "3:1 '.' expected"}));
+// clang-format on
 
 // The complete list: each independent error once, nothing that follows from an earlier one.
 struct RecoveryCase {
@@ -94,6 +96,7 @@ TEST_P(RecoveryTest, ReportsEachIndependentErrorOnce) {
     EXPECT_EQ(treeProblems(p.program), std::vector<std::string>{});
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Recovery, RecoveryTest,
     ::testing::Values(
@@ -139,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "  W = Integer;\n"
                      "begin end.",
                      {"2:25 ';' expected", "3:18 ']' expected", "4:12 ')' expected"}}));
+// clang-format on
 
 TEST(Recovery, TheFinalEndEndsTheParse) {
     FakeFiles fake;
@@ -183,6 +187,7 @@ TEST_P(DepthTest, DeepNestingStopsWithOneError) {
 
 constexpr int kDeep = 100000;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Guard, DepthTest,
     ::testing::Values(
@@ -207,11 +212,12 @@ INSTANTIATE_TEST_SUITE_P(
         DepthCase{"ArraysOfArrays", "var a: " + repeat("array of ", kDeep) + "Integer;\nbegin end.",
                   "Expression too complex"}),
     [](const ::testing::TestParamInfo<DepthCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(Depth, ModerateNestingIsFine) {
-    testing::Parsed p = parse("begin x := " + repeat("(", 150) + "1" + repeat(")", 150) + repeat(" + 1", 200) + "; " +
-                              repeat("if a then ", 150) + "begin " + repeat("begin ", 150) + repeat("end ", 150) +
-                              "end end.");
+    testing::Parsed p = parse("begin x := " + repeat("(", 150) + "1" + repeat(")", 150) +
+                              repeat(" + 1", 200) + "; " + repeat("if a then ", 150) + "begin " +
+                              repeat("begin ", 150) + repeat("end ", 150) + "end end.");
     EXPECT_FALSE(p.diags.hasErrors()) << ::testing::PrintToString(errorLines(p.diags));
 }
 

@@ -1,10 +1,9 @@
 // Robustness: token soup, every truncation and random edits of a real program. The parser must end,
 // report something for broken input, and return a tree that keeps the promises of ast.h.
-#include <gtest/gtest.h>
-
-#include <random>
-
 #include "parser_test_support.h"
+
+#include <gtest/gtest.h>
+#include <random>
 
 namespace novrix::engine {
 namespace {
@@ -93,7 +92,8 @@ TEST(Fuzz, EveryTruncationIsReportedAndParsesSoundly) {
     for (size_t cut = 0; cut <= finalDot; ++cut) {
         const std::string source(kProgram.substr(0, cut));
         testing::Parsed p = parse(source);
-        EXPECT_TRUE(p.diags.hasErrors()) << "accepted a program cut after " << cut << " characters:\n" << source;
+        EXPECT_TRUE(p.diags.hasErrors()) << "accepted a program cut after " << cut << " characters:\n"
+                                         << source;
         expectSound(p, source);
         if (::testing::Test::HasFailure())
             return;
@@ -102,12 +102,14 @@ TEST(Fuzz, EveryTruncationIsReportedAndParsesSoundly) {
 
 TEST(Fuzz, TokenSoupNeverBreaksTheParser) {
     static const std::vector<std::string> kVocabulary = {
-        "begin", "end", "end.", ";", ":", ":=", ",", ".", "..", "(", ")", "[", "]", "=", "<>", "+", "-", "*",
-        "/", "@", "if", "then", "else", "case", "of", "for", "to", "downto", "do", "while", "repeat", "until",
-        "with", "try", "except", "finally", "on", "raise", "program", "uses", "const", "type", "var",
-        "procedure", "function", "forward", "array", "record", "set", "packed", "string", "not", "and", "or",
-        "div", "in", "is", "nil", "Exit", "Break", "x", "y", "E", "1", "2.5", "$FF", "'s'", "#13", "'open",
-        "{c}", "{$I x}", "(*", "?", "otherwise", "out"};
+        "begin",  "end",   "end.", ";",         ":",        ":=",      ",",     ".",      "..",      "(",
+        ")",      "[",     "]",    "=",         "<>",       "+",       "-",     "*",      "/",       "@",
+        "if",     "then",  "else", "case",      "of",       "for",     "to",    "downto", "do",      "while",
+        "repeat", "until", "with", "try",       "except",   "finally", "on",    "raise",  "program", "uses",
+        "const",  "type",  "var",  "procedure", "function", "forward", "array", "record", "set",     "packed",
+        "string", "not",   "and",  "or",        "div",      "in",      "is",    "nil",    "Exit",    "Break",
+        "x",      "y",     "E",    "1",         "2.5",      "$FF",     "'s'",   "#13",    "'open",   "{c}",
+        "{$I x}", "(*",    "?",    "otherwise", "out"};
     std::mt19937 rng(4711);
     std::uniform_int_distribution<size_t> pick(0, kVocabulary.size() - 1);
     std::uniform_int_distribution<int> length(0, 80);
@@ -133,9 +135,15 @@ TEST(Fuzz, RandomEditsOfTheSampleProgram) {
             const size_t at = rng() % source.size();
             const char c = kCharacters[rng() % kCharacters.size()];
             switch (rng() % 3) {
-            case 0: source[at] = c; break;
-            case 1: source.erase(at, 1 + rng() % 8); break;
-            default: source.insert(at, 1, c); break;
+            case 0:
+                source[at] = c;
+                break;
+            case 1:
+                source.erase(at, 1 + rng() % 8);
+                break;
+            default:
+                source.insert(at, 1, c);
+                break;
             }
             if (source.empty())
                 source = "x";
@@ -149,8 +157,9 @@ TEST(Fuzz, RandomEditsOfTheSampleProgram) {
 
 TEST(Fuzz, DeclarationAndTypeTextsNeverBreak) {
     static const std::vector<std::string> kVocabulary = {
-        "function", "procedure", "F", "(", ")", ":", ";", ",", "=", "var", "const", "out", "array", "of",
-        "const", "Integer", "[", "]", "soDown", "set", "1", "..", "'a'", "record", "end", "overload", "-"};
+        "function", "procedure", "F",   "(",     ")",   ":",      ";",       ",",        "=",
+        "var",      "const",     "out", "array", "of",  "const",  "Integer", "[",        "]",
+        "soDown",   "set",       "1",   "..",    "'a'", "record", "end",     "overload", "-"};
     std::mt19937 rng(99);
     for (int round = 0; round < 3000; ++round) {
         std::string text;

@@ -1,7 +1,7 @@
 // Statements and expressions: the shape of the tree for each form.
-#include <gtest/gtest.h>
-
 #include "parser_test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace novrix::engine {
 namespace {
@@ -27,6 +27,7 @@ TEST_P(ExpressionTest, GroupsByDelphiPrecedence) {
     EXPECT_EQ(formatExpr(*e), GetParam().expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Precedence, ExpressionTest,
     ::testing::Values(TextCase{"a + b * c", "(a + (b * c))"}, TextCase{"a * b + c", "((a * b) + c)"},
@@ -47,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"WriteLn(x:10:2, y:3, z)", "WriteLn(x:10:2, y:3, z)"},
                       TextCase{"'a'#9'b' + #13#10", "('a'#9'b' + #13#10)"}, TextCase{"$FF + 1.5e3", "($FF + 1.5e3)"},
                       TextCase{"nil", "nil"}, TextCase{"Chr(Ord('a') + 1)", "Chr((Ord('a') + 1))"}));
+// clang-format on
 
 TEST(Expression, PositionsOfOperatorsAndMembers) {
     Diagnostics diags;
@@ -84,8 +86,11 @@ TEST(Expression, ParenthesesAreRecorded) {
 
 class StatementTest : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(StatementTest, BuildsTheExpectedTree) { EXPECT_EQ(statementTree(GetParam().text), GetParam().expected); }
+TEST_P(StatementTest, BuildsTheExpectedTree) {
+    EXPECT_EQ(statementTree(GetParam().text), GetParam().expected);
+}
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Forms, StatementTest,
     ::testing::Values(
@@ -136,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "      CallStmt\n        Name b\n    On EFoo\n      CallStmt\n        Name c\n    else:\n"
                  "      CallStmt\n        Name d\n      CallStmt\n        Name e\n"},
         TextCase{"try except end", "TryExcept end\n  try:\n    Empty\n  except:\n    Empty\n"}));
+// clang-format on
 
 TEST(Statement, HandlerFieldsAndFlags) {
     testing::Parsed p = parse("begin try a except on E: Exception do b; on EFoo do c else d end end.");

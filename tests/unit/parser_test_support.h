@@ -1,16 +1,15 @@
 #pragma once
 // Shared by the lexer and parser tests: parse a text, list its errors as "row:col text", check that a
 // tree keeps the promises of ast.h, and dump a tree without positions for compact expectations.
-#include <gtest/gtest.h>
+#include "engine/ast.h"
+#include "engine/ast_dump.h"
+#include "engine/parser.h"
 
+#include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
-
-#include "engine/ast.h"
-#include "engine/ast_dump.h"
-#include "engine/parser.h"
 
 namespace novrix::engine::testing {
 
@@ -152,7 +151,9 @@ private:
             expr(t->low.get());
             expr(t->high.get());
             break;
-        case ast::TypeKind::Set: need(t->elem.get(), "set element type", t->pos); break;
+        case ast::TypeKind::Set:
+            need(t->elem.get(), "set element type", t->pos);
+            break;
         case ast::TypeKind::Array:
             if (!t->isArrayOfConst)
                 need(t->elem.get(), "array element type", t->pos);
@@ -167,7 +168,8 @@ private:
                 type(f.type.get());
             }
             break;
-        default: break;
+        default:
+            break;
         }
         if (t->kind == ast::TypeKind::Set || t->kind == ast::TypeKind::Array)
             type(t->elem.get());
@@ -181,7 +183,9 @@ private:
         case K::Member:
         case K::Index:
         case K::Call:
-        case K::Unary: need(e->left.get(), "operand", e->pos); break;
+        case K::Unary:
+            need(e->left.get(), "operand", e->pos);
+            break;
         case K::Binary:
         case K::Range:
             need(e->left.get(), "left operand", e->pos);
@@ -191,7 +195,8 @@ private:
             need(e->left.get(), "write value", e->pos);
             need(e->width.get(), "write width", e->pos);
             break;
-        default: break;
+        default:
+            break;
         }
         expr(e->left.get());
         expr(e->right.get());
@@ -218,10 +223,16 @@ private:
             need(s.target.get(), "assignment target", s.pos);
             need(s.value.get(), "assigned value", s.pos);
             break;
-        case K::Call: need(s.value.get(), "called expression", s.pos); break;
-        case K::If: need(s.thenStmt.get(), "then statement", s.pos); [[fallthrough]];
+        case K::Call:
+            need(s.value.get(), "called expression", s.pos);
+            break;
+        case K::If:
+            need(s.thenStmt.get(), "then statement", s.pos);
+            [[fallthrough]];
         case K::While:
-        case K::Repeat: need(s.cond.get(), "condition", s.pos); break;
+        case K::Repeat:
+            need(s.cond.get(), "condition", s.pos);
+            break;
         case K::Case:
             need(s.value.get(), "case selector", s.pos);
             for (const auto& b : s.branches) {
@@ -235,8 +246,12 @@ private:
                     stmt(*b.body);
             }
             break;
-        case K::For: need(s.to.get(), "for limit", s.pos); [[fallthrough]];
-        case K::ForIn: need(s.from.get(), "for start", s.pos); break;
+        case K::For:
+            need(s.to.get(), "for limit", s.pos);
+            [[fallthrough]];
+        case K::ForIn:
+            need(s.from.get(), "for start", s.pos);
+            break;
         case K::TryExcept:
             for (const auto& h : s.handlers) {
                 need(h.body.get(), "handler body", s.pos);
@@ -244,7 +259,8 @@ private:
                     stmt(*h.body);
             }
             break;
-        default: break;
+        default:
+            break;
         }
         if (s.kind == K::For || s.kind == K::ForIn || s.kind == K::While || s.kind == K::With)
             need(s.loopBody.get(), "loop body", s.pos);
