@@ -37,6 +37,22 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+struct Punctuation {
+    std::string_view text;
+    TokenKind kind;
+};
+
+// Two-character operators first, so that the longest match wins.
+constexpr Punctuation kPunctuation[] = {
+    {":=", TokenKind::Assign},    {"..", TokenKind::DotDot},       {"<>", TokenKind::NotEqual},
+    {"<=", TokenKind::LessEqual}, {">=", TokenKind::GreaterEqual}, {"+", TokenKind::Plus},
+    {"-", TokenKind::Minus},      {"*", TokenKind::Star},          {"/", TokenKind::Slash},
+    {"=", TokenKind::Equal},      {"<", TokenKind::Less},          {">", TokenKind::Greater},
+    {"(", TokenKind::LParen},     {")", TokenKind::RParen},        {"[", TokenKind::LBracket},
+    {"]", TokenKind::RBracket},   {".", TokenKind::Dot},           {",", TokenKind::Comma},
+    {";", TokenKind::Semicolon},  {":", TokenKind::Colon},         {"@", TokenKind::At},
+};
+
 std::string hexByte(unsigned char c) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "#$%02X", c);
@@ -116,70 +132,17 @@ Token Lexer::next() {
             (c == '#' && (isDigit(peekChar(1)) || (peekChar(1) == '$' && isHexDigit(peekChar(2))))))
             return scanString();
 
-        const SourcePos pos = here();
-        const size_t begin = f.at;
-        TokenKind kind = TokenKind::Invalid;
-        size_t length = 1;
-        const char c1 = peekChar(1);
-        switch (c) {
-        case '+':
-            kind = TokenKind::Plus;
-            break;
-        case '-':
-            kind = TokenKind::Minus;
-            break;
-        case '*':
-            kind = TokenKind::Star;
-            break;
-        case '/':
-            kind = TokenKind::Slash;
-            break;
-        case '=':
-            kind = TokenKind::Equal;
-            break;
-        case '(':
-            kind = TokenKind::LParen;
-            break;
-        case ')':
-            kind = TokenKind::RParen;
-            break;
-        case '[':
-            kind = TokenKind::LBracket;
-            break;
-        case ']':
-            kind = TokenKind::RBracket;
-            break;
-        case ',':
-            kind = TokenKind::Comma;
-            break;
-        case ';':
-            kind = TokenKind::Semicolon;
-            break;
-        case '@':
-            kind = TokenKind::At;
-            break;
-        case '<':
-            kind = c1 == '>' ? TokenKind::NotEqual : c1 == '=' ? TokenKind::LessEqual : TokenKind::Less;
-            length = kind == TokenKind::Less ? 1 : 2;
-            break;
-        case '>':
-            kind = c1 == '=' ? TokenKind::GreaterEqual : TokenKind::Greater;
-            length = kind == TokenKind::Greater ? 1 : 2;
-            break;
-        case '.':
-            kind = c1 == '.' ? TokenKind::DotDot : TokenKind::Dot;
-            length = kind == TokenKind::Dot ? 1 : 2;
-            break;
-        case ':':
-            kind = c1 == '=' ? TokenKind::Assign : TokenKind::Colon;
-            length = kind == TokenKind::Colon ? 1 : 2;
-            break;
-        default:
-            return scanInvalidCharacter();
+        const std::string_view rest = std::string_view(f.text).substr(f.at);
+        for (const Punctuation& p : kPunctuation) {
+            if (rest.substr(0, p.text.size()) != p.text)
+                continue;
+            const SourcePos pos = here();
+            const size_t begin = f.at;
+            for (size_t i = 0; i < p.text.size(); ++i)
+                advanceChar();
+            return make(p.kind, pos, begin);
         }
-        for (size_t i = 0; i < length; ++i)
-            advanceChar();
-        return make(kind, pos, begin);
+        return scanInvalidCharacter();
     }
 }
 

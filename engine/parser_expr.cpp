@@ -13,18 +13,21 @@ struct BinaryOperator {
     int precedence;
 };
 
+// clang-format off
 constexpr BinaryOperator kBinaryOperators[] = {
-    {TokenKind::Equal, ast::Op::Eq, 1},      {TokenKind::NotEqual, ast::Op::Ne, 1},
-    {TokenKind::Less, ast::Op::Lt, 1},       {TokenKind::LessEqual, ast::Op::Le, 1},
-    {TokenKind::Greater, ast::Op::Gt, 1},    {TokenKind::GreaterEqual, ast::Op::Ge, 1},
-    {TokenKind::In, ast::Op::In, 1},         {TokenKind::Is, ast::Op::Is, 1},
-    {TokenKind::As, ast::Op::As, 1},         {TokenKind::Plus, ast::Op::Add, 2},
-    {TokenKind::Minus, ast::Op::Sub, 2},     {TokenKind::Or, ast::Op::Or, 2},
-    {TokenKind::Xor, ast::Op::Xor, 2},       {TokenKind::Star, ast::Op::Mul, 3},
-    {TokenKind::Slash, ast::Op::RealDiv, 3}, {TokenKind::Div, ast::Op::IntDiv, 3},
-    {TokenKind::Mod, ast::Op::Mod, 3},       {TokenKind::And, ast::Op::And, 3},
-    {TokenKind::Shl, ast::Op::Shl, 3},       {TokenKind::Shr, ast::Op::Shr, 3},
+    {TokenKind::Equal, ast::Op::Eq, 1}, {TokenKind::NotEqual, ast::Op::Ne, 1}, {TokenKind::Less, ast::Op::Lt, 1},
+    {TokenKind::LessEqual, ast::Op::Le, 1}, {TokenKind::Greater, ast::Op::Gt, 1},
+    {TokenKind::GreaterEqual, ast::Op::Ge, 1}, {TokenKind::In, ast::Op::In, 1}, {TokenKind::Is, ast::Op::Is, 1},
+    {TokenKind::As, ast::Op::As, 1},
+
+    {TokenKind::Plus, ast::Op::Add, 2}, {TokenKind::Minus, ast::Op::Sub, 2}, {TokenKind::Or, ast::Op::Or, 2},
+    {TokenKind::Xor, ast::Op::Xor, 2},
+
+    {TokenKind::Star, ast::Op::Mul, 3}, {TokenKind::Slash, ast::Op::RealDiv, 3}, {TokenKind::Div, ast::Op::IntDiv, 3},
+    {TokenKind::Mod, ast::Op::Mod, 3}, {TokenKind::And, ast::Op::And, 3}, {TokenKind::Shl, ast::Op::Shl, 3},
+    {TokenKind::Shr, ast::Op::Shr, 3},
 };
+// clang-format on
 
 constexpr int kRelational = 1;
 constexpr int kAdditive = 2;

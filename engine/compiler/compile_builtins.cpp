@@ -600,7 +600,13 @@ Val Compiler::builtinCall(int id, const std::string& name, const std::vector<ast
             typeMismatch(args[0]->pos);
             return none;
         }
-        Val e = exprTo(*args[1], l.type->elem ? l.type->elem : T.byteT);
+        // The member is range-checked by the VM, not cut to the element type.
+        Val e = expr(*args[1]);
+        const Type* et = l.type->elem ? l.type->elem : T.byteT;
+        if (!e.type->isOrdinal() || !(assignable(e.type, et) || (e.type->isInteger() && et->isInteger()))) {
+            typeMismatch(args[1]->pos);
+            return none;
+        }
         Op o = b == BI::Include ? Op::SetIncl : Op::SetExcl;
         if (l.kind == Loc::Kind::Frame) {
             em_.emit(o, {Reg{l.slot}, e.reg});

@@ -451,6 +451,7 @@ RoutineInfo* Compiler::makeRoutineInfo(const ast::RoutineDecl& d, int level) {
             pi.type = t;
             pi.defaultValue = def;
             pi.offset = off;
+            pi.pos = id.pos;
             bool open = t->code == TypeCode::OpenArray || t->code == TypeCode::ArrayOfConst;
             pi.cells = pi.byRef() && !open ? 1 : t->cells;
             if (t->code == TypeCode::ArrayOfConst) pi.cells = 2;
@@ -545,7 +546,7 @@ void Compiler::compileRoutineBody(RoutineInfo* info, const ast::RoutineDecl& d) 
         if (var->storage == Storage::Local)
             for (uint32_t off : p.type->desc.managed) ctx.frame.addManaged(p.offset + off);
         if (scope_->findLocal(lower(p.name))) {
-            error(d.name.pos, "Duplicate identifier '" + p.name + "'");
+            error(p.pos.row ? p.pos : d.name.pos, "Duplicate identifier '" + p.name + "'");
             continue;
         }
         Symbol s;

@@ -581,10 +581,20 @@ void Compiler::store(const Loc& loc, Val v, SourcePos pos) {
 // ---------------------------------------------------------------------------------------------------------
 // values
 
+// The first token of an expression: where a message about the whole expression points.
+SourcePos startPos(const ast::Expr& e) {
+    const ast::Expr* x = &e;
+    while (!x->parenthesized && x->left &&
+           (x->kind == ast::ExprKind::Binary || x->kind == ast::ExprKind::Index ||
+            x->kind == ast::ExprKind::Member || x->kind == ast::ExprKind::Call || x->kind == ast::ExprKind::WriteArg))
+        x = x->left.get();
+    return x->pos;
+}
+
 Val Compiler::exprTo(const ast::Expr& e, const Type* target, Reg* dest) {
     ConstValue cv;
     if (evalConst(e, cv, false)) {
-        if (!convertConst(cv, target, e.pos, true)) {
+        if (!convertConst(cv, target, startPos(e), true)) {
             Val bad;
             bad.type = target;
             bad.reg = dest ? *dest : temp(target);
@@ -605,7 +615,20 @@ Val Compiler::exprTo(const ast::Expr& e, const Type* target, Reg* dest) {
     bool fits = qt && ((isPlain(qt) && isPlain(target)) ||
                        (qt->code == TypeCode::String && target->code == TypeCode::String));
     Val v = expr(e, fits ? dest : nullptr, target);
-    return coerce(v, target, e.pos, dest);
+    return coerce(v, target, startPos(e), dest);
+}
+
+const Type* Compiler::typeOf(const ast::Expr& e) {
+    if (const Type* t = quickType(e)) return t;
+    ConstValue cv;
+    if (evalConst(e, cv, false)) return cv.type;
+    // Compile it to learn its type, then drop the code.
+    size_t mark = em_.pc();
+    size_t temps = ctx_->frame.mark();
+    Val v = expr(e);
+    em_.truncate(mark);
+    ctx_->frame.release(temps);
+    return v.type;
 }
 
 const Type* Compiler::quickType(const ast::Expr& e) {
@@ -985,19 +1008,7 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
     }
     // Boolean and/or short-circuit; their result is built from jumps.
     if (op == ast::Op::And || op == ast::Op::Or) {
-        ConstValue lc;
-        bool leftBool = false;
-        if (evalConst(*e.left, lc, false))
-            leftBool = isBool(lc.type);
-        else {
-            // Peek at the left operand's type without emitting code twice: compile it as a condition
-            // only when it is Boolean.
-            Loc l;
-            leftBool = true;
-            if (e.left->kind == ast::ExprKind::Name && lvalue(*e.left, l, false)) leftBool = isBool(l.type);
-            else if (e.left->kind == ast::ExprKind::IntLit) leftBool = false;
-        }
-        if (leftBool) {
+        if (isBool(typeOf(*e.left))) {
             Label f, end;
             Val r;
             r.type = T.booleanT;
@@ -1113,27 +1124,13 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
 
 void Compiler::condJump(const ast::Expr& e, bool jumpIf, Label& target) {
     TypeTable& T = *types_;
-    if (e.kind == ast::ExprKind::Unary && e.op == ast::Op::Not) {
-        ConstValue cv;
-        if (!evalConst(*e.left, cv, false)) {
-            Val probe;
-            // `not x` of a Boolean inverts the jump; of an integer it is a value.
-            Loc l;
-            bool boolOperand = true;
-            if (e.left->kind == ast::ExprKind::Name && lvalue(*e.left, l, false)) boolOperand = isBool(l.type);
-            if (boolOperand) {
-                condJump(*e.left, !jumpIf, target);
-                return;
-            }
-        }
+    // `not x` of a Boolean inverts the jump; of an integer it is a value.
+    if (e.kind == ast::ExprKind::Unary && e.op == ast::Op::Not && isBool(typeOf(*e.left))) {
+        condJump(*e.left, !jumpIf, target);
+        return;
     }
     if (e.kind == ast::ExprKind::Binary && (e.op == ast::Op::And || e.op == ast::Op::Or)) {
-        Loc l;
-        bool boolOperand = true;
-        if (e.left->kind == ast::ExprKind::Name && lvalue(*e.left, l, false)) boolOperand = isBool(l.type);
-        ConstValue cv;
-        if (evalConst(*e.left, cv, false)) boolOperand = isBool(cv.type);
-        if (boolOperand) {
+        if (isBool(typeOf(*e.left))) {
             bool isAnd = e.op == ast::Op::And;
             if (isAnd == !jumpIf) {
                 // (a and b) false -> target: either false jumps.  (a or b) true -> target: either true jumps.
@@ -1480,7 +1477,7 @@ void Compiler::passArgument(const ParamInfo& p, const ast::Expr* arg, Reg argBas
     if (p.byRef()) {
         Loc l;
         if (arg->parenthesized || !lvalue(*arg, l, false)) {
-            error(arg->pos, "Variable expected");
+            error(startPos(*arg), "Variable expected");
             return;
         }
         if (l.kind == Loc::Kind::StrChar) {

@@ -274,7 +274,7 @@ void Compiler::forStmt(const ast::Stmt& s) {
     }
     if (sym->kind != SymKind::Var || !sym->var->type->isOrdinal() || sym->var->storage == Storage::Ref ||
         sym->var->isParam && sym->var->readOnly) {
-        error(s.loopVar.pos, "For loop control variable must be simple local variable");
+        error(s.loopVar.pos, "For loop control variable must be a local or global ordinal variable");
         return;
     }
     VarInfo* var = sym->var;

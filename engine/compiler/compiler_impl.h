@@ -76,6 +76,8 @@ struct WithContext {
     Loc base;
 };
 
+SourcePos startPos(const ast::Expr& e);
+
 class Compiler {
 public:
     Compiler(const HostTable& host, Diagnostics& diags);
@@ -108,6 +110,7 @@ public:
     Val expr(const ast::Expr& e, Reg* dest = nullptr, const Type* expected = nullptr);
     Val exprTo(const ast::Expr& e, const Type* target, Reg* dest = nullptr);
     const Type* quickType(const ast::Expr& e); // the type of simple expressions, without code; or null
+    const Type* typeOf(const ast::Expr& e);    // the type of any expression (may compile it and drop the code)
     Val coerce(Val v, const Type* target, SourcePos pos, Reg* dest = nullptr, bool report = true);
     bool assignable(const Type* from, const Type* to, const ConstValue* cv = nullptr);
     void condJump(const ast::Expr& e, bool jumpIf, Label& target);

@@ -47,6 +47,7 @@ struct ParamInfo {
     std::optional<ConstValue> defaultValue;
     uint32_t offset = 0; // cell offset in the callee's frame
     uint32_t cells = 1;  // cells the caller fills
+    SourcePos pos;
     bool byRef() const { return mode == ast::ParamMode::Var || mode == ast::ParamMode::Out; }
 };
 

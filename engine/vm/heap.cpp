@@ -212,6 +212,7 @@ ExcObj* excMake(int classId, std::string_view message) {
     e->kind = HeapKind::Exception;
     e->classId = classId;
     e->message = strMake(message);
+    e->raisedAt = -1;
     return e;
 }
 

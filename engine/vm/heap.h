@@ -53,6 +53,7 @@ struct VarBox : HeapObj {
 struct ExcObj : HeapObj {
     int classId;
     StrRep* message;
+    int64_t raisedAt; // code position where it was first raised, -1 before
 };
 
 // A description of a value type that occupies one or more cells, for copying and releasing values that

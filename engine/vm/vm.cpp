@@ -163,9 +163,11 @@ bool VM::unwind(const uint32_t*& ip, Cell*& R, ExcObj* exc) {
 }
 
 bool VM::handOver(const uint32_t*& ip, Cell*& R, ExcObj* exc) {
-    const uint32_t* at = ip;
+    // An error raised again (raise;, the end of a finally block) keeps the place where it first happened.
+    if (exc->raisedAt < 0) exc->raisedAt = ip - code_.data();
+    uint32_t at = uint32_t(exc->raisedAt);
     if (unwind(ip, R, exc)) return true;
-    recordError(at, exc);
+    recordError(code_.data() + at, exc);
     release(exc);
     return false;
 }

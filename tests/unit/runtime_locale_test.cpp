@@ -1,14 +1,15 @@
 // FormatSettings from the system locale. The test process runs in the C locale (it never calls
 // setlocale); the comma locale is read by name and skipped where the system lacks it.
+#include <gtest/gtest.h>
+
+#include <string>
+
 #include "engine/runtime/date_format.h"
 #include "engine/runtime/date_time.h"
 #include "engine/runtime/float_parse.h"
 #include "engine/runtime/float_text.h"
 #include "engine/runtime/format.h"
 #include "engine/runtime/format_settings.h"
-
-#include <gtest/gtest.h>
-#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -52,8 +53,7 @@ TEST(RuntimeLocale, GermanUsesCommaAndPoint) {
     EXPECT_EQ(timeToStr(kAfternoon, de), "14:07:39");
     EXPECT_EQ(formatDateTime("dddd, d. mmmm", kAfternoon, de), "Dienstag, 5. M\xc3\xa4rz");
     EXPECT_EQ(floatToStr(-1234.5, de), "-1234,5");
-    EXPECT_EQ(format("%n|%.1f|%m",
-                     {FormatArg::real(1234567.891), FormatArg::real(2.25), FormatArg::real(-1234.5)}, de),
+    EXPECT_EQ(format("%n|%.1f|%m", {FormatArg::real(1234567.891), FormatArg::real(2.25), FormatArg::real(-1234.5)}, de),
               "1.234.567,89|2,3|-1.234,50 \xe2\x82\xac");
     EXPECT_EQ(formatFloat("#,##0.00", 1234.5, de), "1.234,50");
     EXPECT_EQ(strToFloat("1,5", de), 1.5);
