@@ -15,7 +15,8 @@ bool Engine::compile(std::string_view text) {
     files_.push_back({mainFileName_, std::string(text)});
     program_.reset();
     ast::Program tree = parseProgram(files_, needFile_, diags_);
-    if (diags_.hasErrors()) return false;
+    // The checker runs on a tree with syntax errors too (the parser keeps it well-formed), so one compile
+    // reports the mistakes of every routine.
     CompileResult r = compileProgram(tree, host_, diags_);
     if (!r.program || diags_.hasErrors()) return false;
     program_ = std::move(r.program);

@@ -266,6 +266,7 @@ void Compiler::block(const ast::Block& b, RoutineContext& ctx, Scope& scope) {
     r.codeEnd = em_.pc();
     r.frameSize = em_.finishRoutine(ctx.frame);
     r.managedSlots = ctx.frame.managed();
+    r.zeroFrame = !r.managedSlots.empty() || (ctx.info && ctx.info->result && ctx.info->result->desc.hasManaged());
     r.handlers = ctx.handlers;
     r.level = ctx.level;
     if (!isMain) {

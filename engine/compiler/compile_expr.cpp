@@ -261,6 +261,9 @@ Reg Compiler::address(const Loc& loc, Reg* dest) {
         em_.emit(Op::IndexPtr, {p, p, Reg{loc.idx}, uint32_t(loc.low), loc.len, 1});
         break;
     case Loc::Kind::DynElem: em_.emit(Op::IndexDyn, {p, Reg{loc.slot}, Reg{loc.idx}, 1}); break;
+    case Loc::Kind::PtrElem:
+        em_.emit(Op::IndexPtr, {p, Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len, 1});
+        break;
     case Loc::Kind::StrChar:
     case Loc::Kind::None: break;
     }
@@ -330,6 +333,15 @@ Loc Compiler::indexLoc(const Loc& base, const ast::Expr& index, SourcePos pos) {
             return l;
         }
         Reg p = address(base);
+        if (isPlain(et)) {
+            l.kind = Loc::Kind::PtrElem;
+            l.type = et;
+            l.slot = p.slot;
+            l.idx = iv.reg.slot;
+            l.low = low;
+            l.len = len;
+            return l;
+        }
         Reg q = temp(T.nilT);
         em_.emit(Op::IndexPtr, {q, p, iv.reg, uint32_t(low), len, et->cells});
         l.kind = Loc::Kind::Ptr;
@@ -455,7 +467,8 @@ bool Compiler::lvalue(const ast::Expr& e, Loc& out, bool report) {
         if (!lvalue(*e.left, base, report)) return false;
         for (const auto& idx : e.args) {
             if (base.kind == Loc::Kind::None) return false;
-            if (base.kind == Loc::Kind::FrameElem || base.kind == Loc::Kind::DynElem || base.kind == Loc::Kind::StrChar) {
+            if (base.kind == Loc::Kind::FrameElem || base.kind == Loc::Kind::DynElem ||
+                base.kind == Loc::Kind::PtrElem || base.kind == Loc::Kind::StrChar) {
                 if (report) error(idx->pos, "Array type required");
                 return false;
             }
@@ -521,6 +534,10 @@ Val Compiler::load(const Loc& loc, Reg* dest) {
         v.reg = dest ? *dest : temp(t);
         em_.emit(Op::LoadDyn, {v.reg, Reg{loc.slot}, Reg{loc.idx}});
         return v;
+    case Loc::Kind::PtrElem:
+        v.reg = dest ? *dest : temp(t);
+        em_.emit(Op::LoadPtrElem, {v.reg, Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len});
+        return v;
     case Loc::Kind::StrChar: {
         Reg s = temp(types_->nilT);
         em_.emit(Op::LoadPtr, {s, Reg{loc.slot}, 0});
@@ -573,6 +590,9 @@ void Compiler::store(const Loc& loc, Val v, SourcePos pos) {
         em_.emit(Op::StoreElem, {Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len, v.reg});
         return;
     case Loc::Kind::DynElem: em_.emit(Op::StoreDyn, {Reg{loc.slot}, Reg{loc.idx}, v.reg}); return;
+    case Loc::Kind::PtrElem:
+        em_.emit(Op::StorePtrElem, {Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len, v.reg});
+        return;
     case Loc::Kind::StrChar: em_.emit(Op::StrSetChar, {Reg{loc.slot}, Reg{loc.idx}, v.reg}); return;
     case Loc::Kind::None: return;
     }
@@ -1025,6 +1045,7 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
         }
     }
     Val a = expr(*e.left);
+    size_t rightMark = em_.pc();
     Val b = expr(*e.right, nullptr, a.type);
     const Type* ta = a.type;
     const Type* tb = b.type;
@@ -1103,6 +1124,14 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
         ta = T.cardinalT;
     const Type* t = commonArith(ta, tb);
     IntKind k = TypeTable::intKind(t);
+    // x + k and x - k with a small constant take the constant as an operand.
+    if ((op == ast::Op::Add || op == ast::Op::Sub) && k != IntKind::U32 && evalConst(*e.right, kc, false) &&
+        kc.type->isInteger() && kc.i > INT32_MIN && kc.i <= INT32_MAX) {
+        int64_t amount = op == ast::Op::Add ? kc.i : -kc.i;
+        em_.truncate(rightMark);
+        em_.emit(k == IntKind::I32 ? Op::AddIK : Op::AddLK, {out(t), a.reg, uint32_t(int32_t(amount))});
+        return r;
+    }
     Op o;
     switch (op) {
     case ast::Op::Add: o = k == IntKind::I32 ? Op::AddI : k == IntKind::U32 ? Op::AddU : Op::AddL; break;
@@ -1152,6 +1181,7 @@ void Compiler::condJump(const ast::Expr& e, bool jumpIf, Label& target) {
         size_t codeMark = prog_->code.size();
         size_t diagMark = diags_.all().size();
         Val a = expr(*e.left);
+        size_t rightMark = em_.pc();
         Val b = expr(*e.right, nullptr, a.type);
         bool ints = a.type->isOrdinal() && b.type->isOrdinal() && diags_.all().size() == diagMark &&
                     (assignable(a.type, b.type) || assignable(b.type, a.type) ||
@@ -1169,6 +1199,14 @@ void Compiler::condJump(const ast::Expr& e, bool jumpIf, Label& target) {
                 case ast::Op::Eq: op = ast::Op::Ne; break;
                 default: op = ast::Op::Eq; break;
                 }
+            }
+            ConstValue kc;
+            if (evalConst(*e.right, kc, false) && kc.type->isOrdinal() && kc.i >= INT32_MIN && kc.i <= INT32_MAX) {
+                em_.truncate(rightMark);
+                Op o = op == ast::Op::Lt ? Op::JumpLtIK : op == ast::Op::Le ? Op::JumpLeIK : op == ast::Op::Gt ? Op::JumpGtIK
+                     : op == ast::Op::Ge ? Op::JumpGeIK : op == ast::Op::Eq ? Op::JumpEqIK : Op::JumpNeIK;
+                em_.emitJump(o, {a.reg, uint32_t(int32_t(kc.i))}, target);
+                return;
             }
             Op o = op == ast::Op::Lt ? Op::JumpLtI : op == ast::Op::Le ? Op::JumpLeI : op == ast::Op::Gt ? Op::JumpGtI
                  : op == ast::Op::Ge ? Op::JumpGeI : op == ast::Op::Eq ? Op::JumpEqI : Op::JumpNeI;
@@ -1496,14 +1534,13 @@ void Compiler::passArgument(const ParamInfo& p, const ast::Expr* arg, Reg argBas
             error(arg->pos, "Variable expected");
             return;
         }
-        Reg a = address(l);
+        Reg a = address(l, &slot);
         if (p.mode == ast::ParamMode::Out && t->isManagedCell()) {
             // An out parameter starts empty.
             Reg nil = temp(t);
             em_.emit(Op::LoadNil, {nil});
             em_.emit(Op::StorePtrRef, {a, 0, nil});
         }
-        em_.emit(Op::Mov, {slot, a});
         return;
     }
     if (t->isManagedCell() || t->isComposite() || t->cells > 1) {

@@ -273,7 +273,7 @@ void Compiler::forStmt(const ast::Stmt& s) {
         return;
     }
     if (sym->kind != SymKind::Var || !sym->var->type->isOrdinal() || sym->var->storage == Storage::Ref ||
-        sym->var->isParam && sym->var->readOnly) {
+        (sym->var->isParam && sym->var->readOnly)) {
         error(s.loopVar.pos, "For loop control variable must be a local or global ordinal variable");
         return;
     }

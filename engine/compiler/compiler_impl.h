@@ -24,6 +24,7 @@ struct Loc {
         Ptr,         // P[off] where P = R[slot].p
         FrameElem,   // R[slot + R[idx] - low], one-cell plain elements, checked against len
         DynElem,     // dynarray(R[slot])[R[idx]], one-cell plain elements
+        PtrElem,     // P[R[idx] - low] where P = R[slot].p, one-cell plain elements, checked against len
         StrChar,     // character R[idx] of the string whose cell address is in R[slot]
     };
     Kind kind = Kind::None;

@@ -44,6 +44,8 @@
     OP(IndexOpen, 4, "R[A].p := R[B].p + R[C].i * D, checked against High in R[B+1]")                      \
     OP(LoadElem, 5, "R[A] := R[B + R[C].i - D], checked 0 <= R[C].i - D < E")                              \
     OP(StoreElem, 5, "R[A + R[B].i - C] := R[E], checked 0 <= R[B].i - C < D")                             \
+    OP(LoadPtrElem, 5, "R[A] := P[R[C].i - D] where P = R[B].p, checked 0 <= R[C].i - D < E")              \
+    OP(StorePtrElem, 5, "P[R[B].i - C] := R[E] where P = R[A].p, checked 0 <= R[B].i - C < D")             \
     OP(LoadDyn, 3, "R[A] := dynarray(R[B])[R[C].i] (one-cell plain elements), checked")                    \
     OP(StoreDyn, 3, "dynarray(R[A])[R[B].i] := R[C] (one-cell plain elements), checked")                   \
     /* integer arithmetic: 32-bit signed (I), 32-bit unsigned (U), 64-bit (L) */                           \
@@ -107,6 +109,12 @@
     OP(JumpNeI, 3, "if R[A].i <> R[B].i then goto C")                                                      \
     OP(JumpGeI, 3, "if R[A].i >= R[B].i then goto C")                                                      \
     OP(JumpGtI, 3, "if R[A].i > R[B].i then goto C")                                                       \
+    OP(JumpLtIK, 3, "if R[A].i < int32(B) then goto C")                                                    \
+    OP(JumpLeIK, 3, "if R[A].i <= int32(B) then goto C")                                                   \
+    OP(JumpEqIK, 3, "if R[A].i = int32(B) then goto C")                                                    \
+    OP(JumpNeIK, 3, "if R[A].i <> int32(B) then goto C")                                                   \
+    OP(JumpGeIK, 3, "if R[A].i >= int32(B) then goto C")                                                   \
+    OP(JumpGtIK, 3, "if R[A].i > int32(B) then goto C")                                                    \
     OP(JumpLtF, 3, "if R[A].d < R[B].d then goto C")                                                       \
     OP(JumpLeF, 3, "if R[A].d <= R[B].d then goto C")                                                      \
     OP(JumpGeF, 3, "if not (R[A].d < R[B].d) then goto C")                                                 \

@@ -27,6 +27,7 @@ struct Routine {
     int level = 1;           // static nesting: 0 for the main block, 1 for top-level routines
     bool isFunction = false;
     std::vector<uint32_t> managedSlots; // ref cells of parameters, locals and temporaries, released at exit
+    bool zeroFrame = true;               // locals must start zeroed (it holds references)
     std::vector<Handler> handlers;       // innermost first
 };
 

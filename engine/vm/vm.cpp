@@ -28,14 +28,15 @@ inline bool setHas(const Cell* s, int64_t e) {
 } // namespace
 
 VM::VM(const Program& program)
-    : program_(program), code_(program.code), stack_(kStackCells), original_(program.code.size(), UINT32_MAX),
-      breakpoint_(program.code.size(), 0) {
-    frames_.reserve(1024);
+    : program_(program), code_(program.code), stack_(static_cast<Cell*>(std::calloc(kStackCells, sizeof(Cell)))),
+      frames_(static_cast<Frame*>(std::calloc(kMaxFrames + 1, sizeof(Frame)))),
+      original_(program.code.size(), UINT32_MAX), breakpoint_(program.code.size(), 0) {
+    if (!stack_ || !frames_) throw std::bad_alloc();
 }
 
 VM::~VM() {
     // Whatever a run left behind (it may have been abandoned by an exception of the host) is released.
-    while (!frames_.empty()) leaveFrame();
+    while (depth_ > 0) leaveFrame();
 }
 
 namespace {
@@ -98,27 +99,27 @@ uint32_t VM::breakHit(const uint32_t* ip) {
 
 void VM::enterMain() {
     const Routine& main = program_.routines[0];
-    std::memset(stack_.data(), 0, sizeof(Cell) * (main.frameSize + 64));
+    std::memset(stack_.get(), 0, sizeof(Cell) * (main.frameSize + 64));
     for (const auto& [slot, cells] : program_.globalInits)
-        std::memcpy(stack_.data() + slot, cells.data(), cells.size() * sizeof(Cell));
+        std::memcpy(stack_.get() + slot, cells.data(), cells.size() * sizeof(Cell));
     for (const auto& [slot, k] : program_.globalStrInits) assignManaged(stack_[slot], program_.strings[k]);
-    frames_.clear();
-    frames_.push_back({&main, stack_.data(), nullptr, -1});
+    depth_ = 0;
+    frames_[depth_++] = {&main, stack_.get(), nullptr, -1};
 }
 
 void VM::leaveFrame() {
-    Frame& f = frames_.back();
+    Frame& f = frames_[depth_ - 1];
     for (uint32_t s : f.routine->managedSlots) {
         release(f.base[s].p);
         f.base[s].p = nullptr;
     }
-    frames_.pop_back();
+    --depth_;
 }
 
 Cell* VM::outerFrame(int hops) {
-    int idx = int(frames_.size()) - 1;
+    int idx = int(depth_) - 1;
     for (int k = 0; k < hops && idx >= 0; ++k) idx = frames_[idx].staticLink;
-    return idx >= 0 ? frames_[idx].base : stack_.data();
+    return idx >= 0 ? frames_[idx].base : stack_.get();
 }
 
 void VM::stackOverflow() { throw ScriptError(ExcClass::EStackOverflow, "Stack overflow"); }
@@ -139,8 +140,8 @@ void VM::recordError(const uint32_t* ip, ExcObj* exc) {
 }
 
 bool VM::unwind(const uint32_t*& ip, Cell*& R, ExcObj* exc) {
-    while (!frames_.empty()) {
-        Frame& f = frames_.back();
+    while (depth_ > 0) {
+        Frame& f = frames_[depth_ - 1];
         uint32_t pc = uint32_t(ip - code_.data());
         for (const Handler& h : f.routine->handlers) {
             if (pc < h.start || pc >= h.end) continue;
@@ -154,10 +155,10 @@ bool VM::unwind(const uint32_t*& ip, Cell*& R, ExcObj* exc) {
             R = f.base;
             return true;
         }
-        if (frames_.size() == 1) return false;
+        if (depth_ == 1) return false;
         ip = f.retIp;
         leaveFrame();
-        R = frames_.back().base;
+        R = frames_[depth_ - 1].base;
     }
     return false;
 }
@@ -177,7 +178,7 @@ bool VM::run() {
     lastLineIndex_ = -1;
     enterMain();
     bool ok = execute();
-    while (!frames_.empty()) leaveFrame();
+    while (depth_ > 0) leaveFrame();
     return ok;
 }
 
@@ -193,8 +194,8 @@ void VM::handleTrap(const uint32_t*) {
 
 bool VM::execute() {
     const uint32_t* ip = code_.data() + program_.routines[0].entry;
-    Cell* R = stack_.data();
-    Cell* const stackEnd = stack_.data() + stack_.size();
+    Cell* R = stack_.get();
+    Cell* const stackEnd = stack_.get() + kStackCells;
 #if !defined(__GNUC__)
     uint32_t opWord = 0;
 #endif
@@ -287,7 +288,7 @@ bool VM::execute() {
             CASE(ClearComp) { releaseValue(&R[A], *program_.typeTable[B]); std::memset(&R[A], 0, sizeof(Cell) * program_.typeTable[B]->cells); NEXT(2); }
 
             CASE(AddrLocal) { R[A].p = &R[B]; NEXT(2); }
-            CASE(AddrGlobal) { R[A].p = &stack_[B]; NEXT(2); }
+            CASE(AddrGlobal) { R[A].p = stack_.get() + B; NEXT(2); }
             CASE(AddrOuter) { R[A].p = outerFrame(int(B)) + C; NEXT(3); }
             CASE(LoadGlobal) { R[A] = stack_[B]; NEXT(2); }
             CASE(LoadGlobalRef) { assignManaged(R[A], stack_[B].p); NEXT(2); }
@@ -329,6 +330,18 @@ bool VM::execute() {
                 uint64_t k = uint64_t(R[B].i - int64_t(int32_t(C)));
                 if (k >= D) outOfRange();
                 R[A + k] = R[E];
+                NEXT(5);
+            }
+            CASE(LoadPtrElem) {
+                uint64_t k = uint64_t(R[C].i - int64_t(int32_t(D)));
+                if (k >= E) outOfRange();
+                R[A] = static_cast<Cell*>(R[B].p)[k];
+                NEXT(5);
+            }
+            CASE(StorePtrElem) {
+                uint64_t k = uint64_t(R[B].i - int64_t(int32_t(C)));
+                if (k >= D) outOfRange();
+                static_cast<Cell*>(R[A].p)[k] = R[E];
                 NEXT(5);
             }
             CASE(LoadDyn) {
@@ -473,6 +486,12 @@ bool VM::execute() {
             CASE(JumpNeI) { if (R[A].i != R[B].i) JUMP_TO(C); NEXT(3); }
             CASE(JumpGeI) { if (R[A].i >= R[B].i) JUMP_TO(C); NEXT(3); }
             CASE(JumpGtI) { if (R[A].i > R[B].i) JUMP_TO(C); NEXT(3); }
+            CASE(JumpLtIK) { if (R[A].i < int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
+            CASE(JumpLeIK) { if (R[A].i <= int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
+            CASE(JumpEqIK) { if (R[A].i == int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
+            CASE(JumpNeIK) { if (R[A].i != int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
+            CASE(JumpGeIK) { if (R[A].i >= int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
+            CASE(JumpGtIK) { if (R[A].i > int64_t(int32_t(B))) JUMP_TO(C); NEXT(3); }
             CASE(JumpLtF) { if (R[A].d < R[B].d) JUMP_TO(C); NEXT(3); }
             CASE(JumpLeF) { if (R[A].d <= R[B].d) JUMP_TO(C); NEXT(3); }
             CASE(JumpGeF) { if (!(R[A].d < R[B].d)) JUMP_TO(C); NEXT(3); }
@@ -582,17 +601,19 @@ bool VM::execute() {
             CASE(Call) {
                 const Routine& callee = program_.routines[A];
                 Cell* base = R + B;
-                if (base + callee.frameSize + 64 > stackEnd || frames_.size() >= kMaxFrames) stackOverflow();
+                if (base + callee.frameSize + 64 > stackEnd || depth_ >= kMaxFrames) stackOverflow();
                 TRAP();
-                // Locals and temporaries start zeroed; the caller has set Result and the parameters.
-                std::memset(base + callee.paramCells, 0, sizeof(Cell) * (callee.frameSize - callee.paramCells));
+                // Reference cells start empty; the caller has set the parameters. Plain locals are left as
+                // they are, as a compiled Pascal program leaves them.
+                if (callee.zeroFrame)
+                    std::memset(base + callee.paramCells, 0, sizeof(Cell) * (callee.frameSize - callee.paramCells));
                 int link = -1;
                 if (callee.level > 1) {
-                    int callerLevel = frames_.back().routine->level;
-                    link = int(frames_.size()) - 1;
+                    int callerLevel = frames_[depth_ - 1].routine->level;
+                    link = int(depth_) - 1;
                     for (int k = callerLevel; k >= callee.level && link >= 0; --k) link = frames_[link].staticLink;
                 }
-                frames_.push_back({&callee, base, ip, link});
+                frames_[depth_++] = {&callee, base, ip, link};
                 R = base;
                 ip = code_.data() + callee.entry;
                 DISPATCH();
@@ -608,10 +629,14 @@ bool VM::execute() {
                 NEXT(2);
             }
             CASE(Return) {
-                if (frames_.size() == 1) return true;
-                const uint32_t* ret = frames_.back().retIp;
-                leaveFrame();
-                R = frames_.back().base;
+                if (depth_ == 1) return true;
+                const Frame& f = frames_[depth_ - 1];
+                const uint32_t* ret = f.retIp;
+                if (f.routine->managedSlots.empty())
+                    --depth_;
+                else
+                    leaveFrame();
+                R = frames_[depth_ - 1].base;
                 ip = ret;
                 NEXT(2);
             }

@@ -2,6 +2,8 @@
 // The byte-code interpreter. One VM runs one compiled program on the calling thread; Stop may be asked
 // from any thread and is seen at the next jump or call.
 #include <atomic>
+#include <cstdlib>
+#include <memory>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -78,8 +80,8 @@ public:
     void write(std::string_view text) {
         if (output_) output_(text);
     }
-    Cell* globals() { return stack_.data(); }
-    int callDepth() const { return int(frames_.size()); }
+    Cell* globals() { return stack_.get(); }
+    int callDepth() const { return int(depth_); }
     const rt::FormatSettings& formatSettings() const { return fs_; }
     void setFormatSettings(const rt::FormatSettings& fs) { fs_ = fs; }
     uint32_t randSeed = 0; // the generator behind Random and Randomize
@@ -108,8 +110,13 @@ private:
 
     const Program& program_;
     std::vector<uint32_t> code_; // a private copy, so breakpoints can be patched in
-    std::vector<Cell> stack_;
-    std::vector<Frame> frames_;
+    struct FreeDeleter {
+        void operator()(void* p) const { std::free(p); }
+    };
+    // Both come zeroed from calloc: the pages are only touched as deep as a script goes.
+    std::unique_ptr<Cell[], FreeDeleter> stack_;
+    std::unique_ptr<Frame[], FreeDeleter> frames_;
+    uint32_t depth_ = 0;
     std::vector<NativeFn> natives_;
     std::function<void(std::string_view)> output_;
     std::atomic<uint32_t> trap_{0};
