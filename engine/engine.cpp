@@ -32,19 +32,18 @@ std::vector<std::string> Engine::messageLines() const {
 
 bool Engine::execute() {
     if (!program_ || running_.load(std::memory_order_acquire)) return false;
+    trap_.store(0, std::memory_order_release);
     running_.store(true, std::memory_order_release);
-    vm::VM vm(*program_);
+    vm::VM vm(*program_, &trap_);
     vm.setOutput(output_);
-    activeVm_.store(&vm, std::memory_order_release);
     bool ok = vm.run();
-    activeVm_.store(nullptr, std::memory_order_release);
     error_ = ok ? vm::RuntimeErrorInfo{} : vm.error();
     running_.store(false, std::memory_order_release);
     return ok;
 }
 
 void Engine::stop() {
-    if (vm::VM* vm = activeVm_.load(std::memory_order_acquire)) vm->requestStop();
+    if (running_.load(std::memory_order_acquire)) trap_.fetch_or(vm::VM::kTrapStop, std::memory_order_release);
 }
 
 std::string Engine::runtimeErrorLine() const {

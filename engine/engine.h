@@ -1,6 +1,7 @@
 #pragma once
 // The script engine as hosts use it: compile a script text, read the messages, run it, read the
 // run-time error. One Engine holds one compiled script at a time.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,7 +54,7 @@ private:
     std::vector<SourceFile> files_;
     std::unique_ptr<vm::Program> program_;
     std::atomic<bool> running_{false};
-    std::atomic<vm::VM*> activeVm_{nullptr};
+    std::atomic<uint32_t> trap_{0}; // the running VM's stop and debugger word
     vm::RuntimeErrorInfo error_;
 };
 

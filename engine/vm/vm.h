@@ -49,7 +49,9 @@ public:
     static constexpr uint32_t kStackCells = 1u << 21; // 16 MiB of cells
     static constexpr uint32_t kMaxFrames = 200000;
 
-    explicit VM(const Program& program);
+    // `trap` is the word that Stop and the debugger set; a host that stops runs from another thread owns it,
+    // so that it outlives any one VM. Without one the VM uses its own.
+    explicit VM(const Program& program, std::atomic<uint32_t>* trap = nullptr);
     ~VM();
     VM(const VM&) = delete;
     VM& operator=(const VM&) = delete;
@@ -64,6 +66,7 @@ public:
     // Any thread: end the run at its next jump or call; the run counts as ended without error.
     void requestStop() { trap_.fetch_or(kTrapStop, std::memory_order_release); }
     bool stopRequested() const { return trap_.load(std::memory_order_acquire) & kTrapStop; }
+    static constexpr uint32_t kTrapStop = 1, kTrapAttention = 2;
     // Any thread: have DebugHooks::onAttention called on the VM's thread at its next jump or call.
     void requestDebugAttention() { trap_.fetch_or(kTrapAttention, std::memory_order_release); }
 
@@ -94,8 +97,6 @@ private:
         int staticLink;        // index of the enclosing routine's frame, -1 for none
     };
 
-    static constexpr uint32_t kTrapStop = 1, kTrapAttention = 2;
-
     bool execute();
     void enterMain();
     // Looks for a handler from the innermost frame outward. Returns false when none takes it.
@@ -119,7 +120,8 @@ private:
     uint32_t depth_ = 0;
     std::vector<NativeFn> natives_;
     std::function<void(std::string_view)> output_;
-    std::atomic<uint32_t> trap_{0};
+    std::atomic<uint32_t> ownTrap_{0};
+    std::atomic<uint32_t>& trap_;
     DebugHooks* hooks_ = nullptr;
     void patch(uint32_t pc);
     void unpatch(uint32_t pc);
