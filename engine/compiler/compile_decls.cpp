@@ -149,6 +149,72 @@ void Compiler::declareBuiltins() {
     }
 }
 
+namespace {
+
+NativeParam nativeParam(const Type* t, const std::string& typeName) {
+    NativeParam p;
+    p.typeName = typeName;
+    const Type* b = t->ordinalBase();
+    switch (b->code) {
+    case TypeCode::Byte: p.kind = NativeKind::Cardinal; p.bytes = 1; break;
+    case TypeCode::Word: p.kind = NativeKind::Cardinal; p.bytes = 2; break;
+    case TypeCode::Cardinal: p.kind = NativeKind::Cardinal; p.bytes = 4; break;
+    case TypeCode::ShortInt: p.kind = NativeKind::Integer; p.bytes = 1; break;
+    case TypeCode::SmallInt: p.kind = NativeKind::Integer; p.bytes = 2; break;
+    case TypeCode::Integer: p.kind = NativeKind::Integer; p.bytes = 4; break;
+    case TypeCode::Int64: p.kind = NativeKind::Int64; p.bytes = 8; break;
+    case TypeCode::Boolean: p.kind = NativeKind::Boolean; break;
+    case TypeCode::Char: p.kind = NativeKind::Char; break;
+    case TypeCode::Enum: p.kind = NativeKind::Enum; break;
+    case TypeCode::Single: case TypeCode::Double: case TypeCode::Extended: case TypeCode::Currency:
+        p.kind = NativeKind::Real;
+        break;
+    case TypeCode::String: p.kind = NativeKind::String; break;
+    case TypeCode::PChar: p.kind = NativeKind::PChar; break;
+    case TypeCode::Variant: p.kind = NativeKind::Variant; break;
+    case TypeCode::Set: p.kind = NativeKind::Set; break;
+    case TypeCode::OpenArray:
+        p.kind = NativeKind::OpenArray;
+        p.elem = nativeParam(t->elem, "").kind;
+        break;
+    case TypeCode::ArrayOfConst: p.kind = NativeKind::ArrayOfConst; break;
+    default: p.kind = NativeKind::Integer; break;
+    }
+    return p;
+}
+
+std::string typeText(const ast::TypeExpr* t) {
+    if (!t) return "";
+    if (t->kind == ast::TypeKind::Named) return t->name;
+    if (t->kind == ast::TypeKind::Array) return t->isArrayOfConst ? "array of const" : "array of " + typeText(t->elem.get());
+    return "";
+}
+
+} // namespace
+
+NativeSignature Compiler::nativeSignature(const RoutineInfo& info, const ast::RoutineDecl& decl) {
+    NativeSignature sig;
+    sig.name = info.name;
+    size_t k = 0;
+    for (const ast::Param& ap : decl.params)
+        for (size_t n = 0; n < ap.names.size() && k < info.params.size(); ++n, ++k) {
+            const ParamInfo& pi = info.params[k];
+            NativeParam p = nativeParam(pi.type, typeText(ap.type.get()));
+            p.name = pi.name;
+            p.byRef = pi.byRef() && pi.type->code != TypeCode::OpenArray && pi.type->code != TypeCode::ArrayOfConst;
+            p.isOut = pi.mode == ast::ParamMode::Out;
+            p.isConst = pi.mode == ast::ParamMode::Const;
+            p.offset = pi.offset;
+            sig.params.push_back(p);
+        }
+    if (info.result) {
+        sig.hasResult = true;
+        sig.result = nativeParam(info.result, typeText(decl.resultType.get()));
+        sig.result.offset = info.paramCells;
+    }
+    return sig;
+}
+
 void Compiler::declareHost() {
     Scope* saved = scope_;
     scope_ = &hostScope_;
@@ -187,12 +253,31 @@ void Compiler::declareHost() {
                 s.constValue.s = std::get<std::string>(c->value);
             }
             hostScope_.add(lower(c->name), std::move(s));
+        } else if (auto* hv = std::get_if<HostVarReg>(&entry)) {
+            const Type* ty = lookupType(hv->typeName, {});
+            auto var = std::make_unique<VarInfo>();
+            var->name = hv->name;
+            var->type = ty ? ty : types_->stringT;
+            var->storage = Storage::Host;
+            var->slot = uint32_t(hv->varIndex);
+            var->used = true;
+            Symbol s;
+            s.kind = SymKind::Var;
+            s.name = hv->name;
+            s.var = var.get();
+            std::string key = lower(hv->name);
+            hostScope_.add(key, std::move(s));
+            vars_.push_back(std::move(var));
         } else if (auto* r = std::get_if<HostRoutineReg>(&entry)) {
             if (!r->decl) continue;
             RoutineInfo* info = makeRoutineInfo(*r->decl, 1);
             info->nativeIndex = r->nativeIndex;
             info->defined = true;
             info->declText = r->declText;
+            if (r->nativeIndex >= 0) {
+                if (nativeSigs_.size() <= size_t(r->nativeIndex)) nativeSigs_.resize(size_t(r->nativeIndex) + 1);
+                nativeSigs_[size_t(r->nativeIndex)] = nativeSignature(*info, *r->decl);
+            }
             Symbol s;
             s.kind = SymKind::Routine;
             s.name = r->decl->name.name;
@@ -210,6 +295,7 @@ CompileResult compileProgram(const ast::Program& program, const HostTable& host,
     Compiler c(host, diags);
     CompileResult r;
     r.program = c.compile(program);
+    r.nativeSigs = std::move(c.nativeSigs_);
     return r;
 }
 

@@ -217,6 +217,11 @@ Loc Compiler::varLoc(VarInfo* v) {
     l.var = v;
     l.readOnly = v->readOnly;
     int level = ctx_->level;
+    if (v->storage == Storage::Host) {
+        l.kind = Loc::Kind::Host;
+        l.slot = v->slot;
+        return l;
+    }
     if (v->storage == Storage::Global || v->level == 0) {
         l.kind = level == 0 ? Loc::Kind::Frame : Loc::Kind::Global;
         l.slot = v->slot;
@@ -265,6 +270,7 @@ Reg Compiler::address(const Loc& loc, Reg* dest) {
         em_.emit(Op::IndexPtr, {p, Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len, 1});
         break;
     case Loc::Kind::StrChar:
+    case Loc::Kind::Host:
     case Loc::Kind::None: break;
     }
     return p;
@@ -465,6 +471,13 @@ bool Compiler::lvalue(const ast::Expr& e, Loc& out, bool report) {
     case ast::ExprKind::Index: {
         Loc base;
         if (!lvalue(*e.left, base, report)) return false;
+        if (base.kind == Loc::Kind::Host) {
+            // A host variable is read whole; its characters are read from the copy.
+            Val v = load(base);
+            base.kind = Loc::Kind::Frame;
+            base.slot = v.reg.slot;
+            base.readOnly = true;
+        }
         for (const auto& idx : e.args) {
             if (base.kind == Loc::Kind::None) return false;
             if (base.kind == Loc::Kind::FrameElem || base.kind == Loc::Kind::DynElem ||
@@ -538,6 +551,11 @@ Val Compiler::load(const Loc& loc, Reg* dest) {
         v.reg = dest ? *dest : temp(t);
         em_.emit(Op::LoadPtrElem, {v.reg, Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len});
         return v;
+    case Loc::Kind::Host:
+        v.reg = dest ? *dest : temp(t);
+        em_.emit(Op::LoadHost, {v.reg, loc.slot});
+        v.owned = true;
+        return v;
     case Loc::Kind::StrChar: {
         Reg s = temp(types_->nilT);
         em_.emit(Op::LoadPtr, {s, Reg{loc.slot}, 0});
@@ -594,6 +612,7 @@ void Compiler::store(const Loc& loc, Val v, SourcePos pos) {
         em_.emit(Op::StorePtrElem, {Reg{loc.slot}, Reg{loc.idx}, uint32_t(loc.low), loc.len, v.reg});
         return;
     case Loc::Kind::StrChar: em_.emit(Op::StrSetChar, {Reg{loc.slot}, Reg{loc.idx}, v.reg}); return;
+    case Loc::Kind::Host: em_.emit(Op::StoreHost, {loc.slot, v.reg}); return;
     case Loc::Kind::None: return;
     }
 }
@@ -1518,8 +1537,8 @@ void Compiler::passArgument(const ParamInfo& p, const ast::Expr* arg, Reg argBas
             error(startPos(*arg), "Variable expected");
             return;
         }
-        if (l.kind == Loc::Kind::StrChar) {
-            error(arg->pos, "Variable expected");
+        if (l.kind == Loc::Kind::StrChar || l.kind == Loc::Kind::Host) {
+            error(startPos(*arg), "Variable expected");
             return;
         }
         bool ok = sameType(l.type, t) || l.type == t ||

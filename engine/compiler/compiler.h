@@ -7,12 +7,14 @@
 #include "engine/ast.h"
 #include "engine/diagnostics.h"
 #include "engine/vm/program.h"
+#include "engine/native_call.h"
 #include "host_table.h"
 
 namespace novrix::engine {
 
 struct CompileResult {
     std::unique_ptr<vm::Program> program; // null when the script has errors
+    std::vector<NativeSignature> nativeSigs; // by native index: how each host routine receives its call
 };
 
 // Compiles a parsed program against the host's registrations. Errors, warnings and hints go to diags.

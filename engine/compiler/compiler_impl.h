@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiler.h"
+#include "engine/native_call.h"
 #include "emitter.h"
 #include "symbols.h"
 #include "types.h"
@@ -26,6 +27,7 @@ struct Loc {
         DynElem,     // dynarray(R[slot])[R[idx]], one-cell plain elements
         PtrElem,     // P[R[idx] - low] where P = R[slot].p, one-cell plain elements, checked against len
         StrChar,     // character R[idx] of the string whose cell address is in R[slot]
+        Host,        // the host's string variable number `slot`
     };
     Kind kind = Kind::None;
     const Type* type = nullptr;
@@ -93,6 +95,7 @@ public:
     void varDecl(const ast::VarDecl& d, RoutineContext& ctx);
     void routineDecl(const ast::RoutineDecl& d, RoutineContext& outer);
     RoutineInfo* makeRoutineInfo(const ast::RoutineDecl& d, int level);
+    NativeSignature nativeSignature(const RoutineInfo& info, const ast::RoutineDecl& decl);
     void compileRoutineBody(RoutineInfo* info, const ast::RoutineDecl& d);
     const Type* resolveType(const ast::TypeExpr& t, bool paramContext = false);
     const Type* lookupType(const std::string& name, SourcePos pos);
@@ -195,6 +198,8 @@ public:
     std::vector<std::pair<Loc, ConstValue>> globalInits_;
     uint32_t globalCells_ = 0;
     std::unordered_map<const Type*, uint32_t> descIndex_;
+  public:
+    std::vector<NativeSignature> nativeSigs_; // by native index, for the host routines
 };
 
 } // namespace novrix::engine

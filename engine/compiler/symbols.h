@@ -26,7 +26,9 @@ struct ConstValue {
 
 enum class SymKind { Const, Type, Var, Routine, Builtin, ExcClass, Unit };
 
-enum class Storage { Global, Local, Ref }; // Ref: the slot holds a pointer to the variable (var/out params)
+// Ref: the slot holds a pointer to the variable (var/out params). Host: a string variable of the host,
+// slot is its registration index.
+enum class Storage { Global, Local, Ref, Host };
 
 struct VarInfo {
     std::string name;

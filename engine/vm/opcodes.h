@@ -28,6 +28,8 @@
     OP(AddrLocal, 2, "R[A].p := @R[B]")                                                                    \
     OP(AddrGlobal, 2, "R[A].p := @G[B]")                                                                   \
     OP(AddrOuter, 3, "R[A].p := @R'[C] of the frame B static links up")                                    \
+    OP(LoadHost, 2, "R[A] := host string variable B (ref)")                                                 \
+    OP(StoreHost, 2, "host string variable A := R[B]")                                                     \
     OP(LoadGlobal, 2, "R[A] := G[B]")                                                                      \
     OP(LoadGlobalRef, 2, "R[A] := G[B] (ref)")                                                             \
     OP(StoreGlobal, 2, "G[A] := R[B]")                                                                     \

@@ -289,6 +289,15 @@ bool VM::execute() {
             CASE(AddrLocal) { R[A].p = &R[B]; NEXT(2); }
             CASE(AddrGlobal) { R[A].p = stack_.get() + B; NEXT(2); }
             CASE(AddrOuter) { R[A].p = outerFrame(int(B)) + C; NEXT(3); }
+            CASE(LoadHost) {
+                std::string* h = B < hostVars_.size() ? hostVars_[B] : nullptr;
+                moveManaged(R[A], h ? strMake(*h) : nullptr);
+                NEXT(2);
+            }
+            CASE(StoreHost) {
+                if (std::string* h = A < hostVars_.size() ? hostVars_[A] : nullptr) *h = std::string(strView(R[B].p));
+                NEXT(2);
+            }
             CASE(LoadGlobal) { R[A] = stack_[B]; NEXT(2); }
             CASE(LoadGlobalRef) { assignManaged(R[A], stack_[B].p); NEXT(2); }
             CASE(StoreGlobal) { stack_[A] = R[B]; NEXT(2); }

@@ -61,6 +61,8 @@ public:
 
     void setOutput(std::function<void(std::string_view)> out) { output_ = std::move(out); }
     void setNatives(std::vector<NativeFn> natives) { natives_ = std::move(natives); }
+    // The host's string variables that scripts see as globals (by registration index; null: not bound).
+    void setHostVariables(std::vector<std::string*> vars) { hostVars_ = std::move(vars); }
     void setDebugHooks(DebugHooks* hooks) { hooks_ = hooks; }
 
     // Any thread: end the run at its next jump or call; the run counts as ended without error.
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<Frame[], FreeDeleter> frames_;
     uint32_t depth_ = 0;
     std::vector<NativeFn> natives_;
+    std::vector<std::string*> hostVars_;
     std::function<void(std::string_view)> output_;
     std::atomic<uint32_t> ownTrap_{0};
     std::atomic<uint32_t>& trap_;
