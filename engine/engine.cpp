@@ -184,6 +184,8 @@ bool Engine::execute() {
         }
     trap_.store(0, std::memory_order_release);
     running_.store(true, std::memory_order_release);
+    // The start event may bind variables, so it comes before they are handed to the VM.
+    if (onExecute) onExecute(*this);
     bool ok = false;
     {
         vm::VM vm(*program_, &trap_);
@@ -212,7 +214,6 @@ bool Engine::execute() {
         Mode m = mode_.load(std::memory_order_acquire);
         if (m == Mode::StepInto || m == Mode::StepOver) stepDepth_ = 1;
         vm.setLineEvents(m == Mode::StepInto || m == Mode::StepOver || onLineInfo != nullptr);
-        if (onExecute) onExecute(*this);
         ok = vm.run();
         if (!ok) error_ = vm.error();
     }
@@ -327,7 +328,8 @@ void Engine::onLine(vm::VM& vm, const vm::LineEntry& line, bool isBreakpoint, in
     pause(vm, line, callDepth);
 }
 
-void Engine::pause(vm::VM& vm, const vm::LineEntry&, int callDepth) {
+void Engine::pause(vm::VM& vm, const vm::LineEntry& line, int callDepth) {
+    pausedRow_.store(line.row, std::memory_order_release);
     mode_.store(Mode::Paused, std::memory_order_release);
     while (mode_.load(std::memory_order_acquire) == Mode::Paused && !vm.stopRequested()) {
         if (bpDirty_) applyBreakpoints(vm);
@@ -336,6 +338,7 @@ void Engine::pause(vm::VM& vm, const vm::LineEntry&, int callDepth) {
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    pausedRow_.store(0, std::memory_order_release);
     Mode m = mode_.load(std::memory_order_acquire);
     if (m == Mode::StepInto || m == Mode::StepOver) {
         stepDepth_ = callDepth;

@@ -116,6 +116,7 @@ public:
     void stepOver(); // as stepInto, without pausing inside called routines
     void resume();   // leave the pause and run freely
     bool isPaused() const { return mode_.load(std::memory_order_acquire) == Mode::Paused; }
+    int pausedRow() const { return pausedRow_.load(std::memory_order_acquire); } // 0 when not paused
 
     // --- dumps of the phases, for --dump-tokens, --dump-ast and --dump-code
     std::string dumpTokens(std::string_view text);
@@ -158,6 +159,7 @@ private:
     std::atomic<bool> bpDirty_{false};
     std::atomic<Mode> mode_{Mode::Free};
     int stepDepth_ = 0;
+    std::atomic<int> pausedRow_{0};
 };
 
 } // namespace novrix::engine

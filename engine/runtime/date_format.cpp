@@ -1,25 +1,29 @@
 #include "engine/runtime/date_format.h"
 
-#include <string>
-
 #include "engine/runtime/date_time.h"
+
+#include <string>
 
 namespace novrix::rt {
 namespace {
 
 bool startsWithNoCase(std::string_view s, size_t pos, std::string_view word) {
-    if (s.size() - pos < word.size()) return false;
+    if (s.size() - pos < word.size())
+        return false;
     for (size_t k = 0; k < word.size(); ++k) {
         char c = s[pos + k];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (c != word[k]) return false;
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+        if (c != word[k])
+            return false;
     }
     return true;
 }
 
 std::string number(int value, int digits) {
     std::string s = std::to_string(value);
-    if (static_cast<int>(s.size()) < digits) s.insert(0, static_cast<size_t>(digits) - s.size(), '0');
+    if (static_cast<int>(s.size()) < digits)
+        s.insert(0, static_cast<size_t>(digits) - s.size(), '0');
     return s;
 }
 
@@ -29,7 +33,8 @@ public:
     DateTimeWriter(double dt, const FormatSettings& fs) : dt_(dt), fs_(fs) {}
 
     void append(std::string_view fmt) {
-        if (level_ >= 2) return;
+        if (level_ >= 2)
+            return;
         ++level_;
         Parts parts;
         char lastToken = ' ';
@@ -39,15 +44,18 @@ public:
         while (i < fmt.size()) {
             const char starter = fmt[i++];
             char token = starter;
-            if (token >= 'a' && token <= 'z') token = static_cast<char>(token - 32);
+            if (token >= 'a' && token <= 'z')
+                token = static_cast<char>(token - 32);
             if (token >= 'A' && token <= 'Z') {
-                if (token == 'M' && lastToken == 'H') token = 'N';
+                if (token == 'M' && lastToken == 'H')
+                    token = 'N';
                 lastToken = token;
             }
             // Count of the repeated letter, the first one included (Delphi's GetCount).
             auto count = [&] {
                 const size_t from = i;
-                while (i < fmt.size() && fmt[i] == starter) ++i;
+                while (i < fmt.size() && fmt[i] == starter)
+                    ++i;
                 return static_cast<int>(i - from) + 1;
             };
             switch (token) {
@@ -64,8 +72,10 @@ public:
                 const int n = count();
                 date(parts);
                 std::string s = std::to_string(parts.year);
-                if (static_cast<int>(s.size()) < n) s.insert(0, static_cast<size_t>(n) - s.size(), '0');
-                if (static_cast<int>(s.size()) > n) s.erase(0, s.size() - static_cast<size_t>(n));
+                if (static_cast<int>(s.size()) < n)
+                    s.insert(0, static_cast<size_t>(n) - s.size(), '0');
+                if (static_cast<int>(s.size()) > n)
+                    s.erase(0, s.size() - static_cast<size_t>(n));
                 out_ += s;
                 break;
             }
@@ -105,11 +115,14 @@ public:
                             parts.twelveHour = true;
                         break;
                     }
-                    if (c == 'H' || c == 'h') break;
-                    if (c == '\'' || c == '"') betweenQuotes = !betweenQuotes;
+                    if (c == 'H' || c == 'h')
+                        break;
+                    if (c == '\'' || c == '"')
+                        betweenQuotes = !betweenQuotes;
                 }
                 int h = parts.hour;
-                if (parts.twelveHour) h = h == 0 ? 12 : (h > 12 ? h - 12 : h);
+                if (parts.twelveHour)
+                    h = h == 0 ? 12 : (h > 12 ? h - 12 : h);
                 out_ += number(h, n > 2 ? 2 : n);
                 break;
             }
@@ -125,14 +138,18 @@ public:
                 out_ += number(parts.second, n > 2 ? 2 : n);
                 break;
             }
-            case 'T': append(count() == 1 ? fs_.shortTimeFormat : fs_.longTimeFormat); break;
+            case 'T':
+                append(count() == 1 ? fs_.shortTimeFormat : fs_.longTimeFormat);
+                break;
             case 'Z': {
                 const int n = count();
                 time(parts);
                 out_ += number(parts.msec, n > 3 ? 3 : n);
                 break;
             }
-            case 'A': ampm(fmt, i, parts); break;
+            case 'A':
+                ampm(fmt, i, parts);
+                break;
             case 'C':
                 count();
                 append(fs_.shortDateFormat);
@@ -143,10 +160,12 @@ public:
                 }
                 break;
             case '/':
-                if (fs_.dateSeparator) out_ += fs_.dateSeparator;
+                if (fs_.dateSeparator)
+                    out_ += fs_.dateSeparator;
                 break;
             case ':':
-                if (fs_.timeSeparator) out_ += fs_.timeSeparator;
+                if (fs_.timeSeparator)
+                    out_ += fs_.timeSeparator;
                 break;
             case '\'':
             case '"': {
@@ -155,7 +174,9 @@ public:
                 i = end == std::string_view::npos ? fmt.size() : end + 1;
                 break;
             }
-            default: out_ += starter; break;
+            default:
+                out_ += starter;
+                break;
             }
         }
         --level_;
@@ -170,11 +191,13 @@ private:
     };
 
     void date(Parts& p) const {
-        if (!p.dateDone) decodeDate(dt_, p.year, p.month, p.day);
+        if (!p.dateDone)
+            decodeDate(dt_, p.year, p.month, p.day);
         p.dateDone = true;
     }
     void time(Parts& p) const {
-        if (!p.timeDone) decodeTime(dt_, p.hour, p.minute, p.second, p.msec);
+        if (!p.timeDone)
+            decodeTime(dt_, p.hour, p.minute, p.second, p.msec);
         p.timeDone = true;
     }
     // Dates before year 1 decode as month 0; Delphi then reads outside its name table, we take the first.
@@ -225,10 +248,16 @@ std::string formatDateTime(std::string_view fmt, double dt, const FormatSettings
     return w.take();
 }
 
-std::string dateToStr(double dt, const FormatSettings& fs) { return formatDateTime(fs.shortDateFormat, dt, fs); }
+std::string dateToStr(double dt, const FormatSettings& fs) {
+    return formatDateTime(fs.shortDateFormat, dt, fs);
+}
 
-std::string timeToStr(double dt, const FormatSettings& fs) { return formatDateTime(fs.longTimeFormat, dt, fs); }
+std::string timeToStr(double dt, const FormatSettings& fs) {
+    return formatDateTime(fs.longTimeFormat, dt, fs);
+}
 
-std::string dateTimeToStr(double dt, const FormatSettings& fs) { return formatDateTime("", dt, fs); }
+std::string dateTimeToStr(double dt, const FormatSettings& fs) {
+    return formatDateTime("", dt, fs);
+}
 
 } // namespace novrix::rt

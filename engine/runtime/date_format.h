@@ -1,9 +1,9 @@
 #pragma once
 // FormatDateTime, DateToStr, TimeToStr and DateTimeToStr.
+#include "engine/runtime/format_settings.h"
+
 #include <string>
 #include <string_view>
-
-#include "engine/runtime/format_settings.h"
 
 namespace novrix::rt {
 

@@ -1,10 +1,10 @@
 #include "engine/runtime/date_time.h"
 
+#include "engine/runtime/script_error.h"
+
 #include <chrono>
 #include <cmath>
 #include <ctime>
-
-#include "engine/runtime/script_error.h"
 
 namespace novrix::rt {
 namespace {
@@ -24,7 +24,8 @@ struct TimeStamp {
 TimeStamp toTimeStamp(double dt) {
     // Delphi multiplies in Extended and rounds to nearest-even; long double is that Extended on x86.
     const long double ms = std::nearbyint(static_cast<long double>(dt) * kMSecsPerDay);
-    if (!(std::fabs(ms) < 9.2e18L)) throw ScriptError(ExcClass::EInvalidOp, "Invalid Floating Point Operation");
+    if (!(std::fabs(ms) < 9.2e18L))
+        throw ScriptError(ExcClass::EInvalidOp, "Invalid Floating Point Operation");
     const auto total = static_cast<int64_t>(ms);
     if (total < 0) {
         // The fraction of a negative date counts forward from the start of its day.
@@ -49,10 +50,13 @@ LocalClock readLocalClock() {
 
 } // namespace
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool isLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int daysInMonth(int year, int month) {
-    if (month < 1 || month > 12) throw ScriptError(ExcClass::ERangeError, "Out Of Range");
+    if (month < 1 || month > 12)
+        throw ScriptError(ExcClass::ERangeError, "Out Of Range");
     return kMonthDays[isLeapYear(year) ? 1 : 0][month - 1];
 }
 
@@ -63,7 +67,8 @@ double encodeDate(int year, int month, int day) {
     const int* table = kMonthDays[isLeapYear(year) ? 1 : 0];
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > table[month - 1])
         throw ScriptError(ExcClass::EConvertError, "Invalid argument to date encode");
-    for (int m = 1; m < month; ++m) day += table[m - 1];
+    for (int m = 1; m < month; ++m)
+        day += table[m - 1];
     const int y = year - 1;
     return static_cast<double>(y * 365 + y / 4 - y / 100 + y / 400 + day - kDateDelta);
 }
@@ -112,7 +117,8 @@ void decodeDate(double dt, int& year, int& month, int& day) {
     y += i;
     const int* table = kMonthDays[isLeapYear(static_cast<int>(y)) ? 1 : 0];
     int m = 1;
-    while (m < 12 && d >= table[m - 1]) d -= table[m++ - 1];
+    while (m < 12 && d >= table[m - 1])
+        d -= table[m++ - 1];
     year = static_cast<int>(y);
     month = m;
     day = static_cast<int>(d) + 1;
@@ -128,7 +134,9 @@ void decodeTime(double dt, int& hour, int& minute, int& second, int& msec) {
     msec = static_cast<int>(rest % 1000);
 }
 
-int dayOfWeek(double dt) { return static_cast<int>(toTimeStamp(dt).date % 7 + 1); }
+int dayOfWeek(double dt) {
+    return static_cast<int>(toTimeStamp(dt).date % 7 + 1);
+}
 
 double now() {
     const LocalClock c = readLocalClock();

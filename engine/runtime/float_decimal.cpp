@@ -1,28 +1,35 @@
 #include "engine/runtime/float_decimal.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace novrix::rt::detail {
 
+// to_chars prints the exact binary value correctly rounded, and ignores the C library's locale.
 void significantDigits(double v, int count, std::string& digits, int& exponent) {
     char buf[64];
-    // glibc prints the exact binary value rounded to the requested digits.
-    std::snprintf(buf, sizeof buf, "%.*e", count - 1, std::fabs(v));
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, count - 1);
     digits.clear();
     const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.') digits += *p;
-    exponent = (*p == 'e' ? std::atoi(p + 1) : 0) + 1;
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            digits += *p;
+    exponent = 1;
+    if (p < res.ptr) {
+        int e = 0;
+        std::from_chars(p + (p[1] == '+' ? 2 : 1), res.ptr, e);
+        exponent += e;
+    }
 }
 
 std::string unitDigits(double v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17f", std::fabs(v));
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 17);
     std::string digits;
-    for (const char* p = buf; *p; ++p)
-        if (*p != '.') digits += *p;
+    for (const char* p = buf; p < res.ptr; ++p)
+        if (*p != '.')
+            digits += *p;
     return digits; // "d" + 17 decimals; v < 10 keeps it at 18 digits
 }
 
@@ -48,7 +55,8 @@ FloatRec floatToDecimal(double v, int precision, int decimals) {
         rec.negative = v < 0;
         return rec;
     }
-    if (v == 0) return rec; // also -0: Delphi reports zero without a sign
+    if (v == 0)
+        return rec; // also -0: Delphi reports zero without a sign
 
     std::string d;
     int exponent = 0;
@@ -56,9 +64,11 @@ FloatRec floatToDecimal(double v, int precision, int decimals) {
 
     // The first digit that is dropped; Delphi compares the count unsigned, so it is clamped here too.
     const long long cut = static_cast<long long>(exponent) + decimals;
-    if (cut < 0) return rec;
+    if (cut < 0)
+        return rec;
     size_t keep = static_cast<size_t>(cut);
-    if (precision >= 0 && keep > static_cast<size_t>(precision)) keep = static_cast<size_t>(precision);
+    if (precision >= 0 && keep > static_cast<size_t>(precision))
+        keep = static_cast<size_t>(precision);
 
     rec.negative = v < 0;
     rec.exponent = exponent;
@@ -71,8 +81,10 @@ FloatRec floatToDecimal(double v, int precision, int decimals) {
     } else if (keep < d.size()) {
         d.resize(keep);
     }
-    while (!d.empty() && d.back() == '0') d.pop_back();
-    if (d.empty()) rec.negative = false;
+    while (!d.empty() && d.back() == '0')
+        d.pop_back();
+    if (d.empty())
+        rec.negative = false;
     rec.digits = d;
     return rec;
 }

@@ -2,9 +2,9 @@
 // Text-to-real routines: StrToFloat (SysUtils, uses the decimal separator) and Val (System, always '.').
 // Results are correctly rounded doubles. A number that fits Delphi's Extended but not a double raises
 // EOverflow "Floating point overflow", as storing it into a Double does in Delphi.
-#include <string_view>
-
 #include "engine/runtime/format_settings.h"
+
+#include <string_view>
 
 namespace novrix::rt {
 

@@ -1,10 +1,10 @@
 #include "engine/runtime/float_text.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "engine/runtime/float_decimal.h"
 #include "engine/runtime/script_error.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace novrix::rt {
 namespace {
@@ -27,7 +27,8 @@ private:
 // 'E', sign, at least `minDigits` exponent digits. A zero value always shows exponent 0.
 void putExponent(std::string& out, char letter, char plusSign, bool nonZero, int minDigits, int exponent) {
     out += letter;
-    if (!nonZero) exponent = 0;
+    if (!nonZero)
+        exponent = 0;
     if (exponent < 0) {
         out += '-';
         exponent = -exponent;
@@ -43,10 +44,13 @@ void putExponent(std::string& out, char letter, char plusSign, bool nonZero, int
     out.append(digits.rbegin(), digits.rend());
 }
 
-int exponentDigits(int digits) { return digits >= 0 && digits <= 4 ? digits : 0; }
+int exponentDigits(int digits) {
+    return digits >= 0 && digits <= 4 ? digits : 0;
+}
 
 void putGeneral(std::string& out, const FloatRec& rec, int precision, int digits, char decimalSep) {
-    if (rec.negative) out += '-';
+    if (rec.negative)
+        out += '-';
     const std::string& d = rec.digits;
     const int e = rec.exponent;
     if (e > precision || e < -3) {
@@ -64,7 +68,8 @@ void putGeneral(std::string& out, const FloatRec& rec, int precision, int digits
             out += d;
         }
     } else {
-        for (int i = 0; i < e; ++i) out += i < static_cast<int>(d.size()) ? d[i] : '0';
+        for (int i = 0; i < e; ++i)
+            out += i < static_cast<int>(d.size()) ? d[i] : '0';
         if (static_cast<int>(d.size()) > e) {
             out += decimalSep;
             out.append(d, static_cast<size_t>(e));
@@ -73,11 +78,13 @@ void putGeneral(std::string& out, const FloatRec& rec, int precision, int digits
 }
 
 void putExponentFormat(std::string& out, const FloatRec& rec, int precision, int digits, char decimalSep) {
-    if (rec.negative) out += '-';
+    if (rec.negative)
+        out += '-';
     DigitReader r(rec.digits);
     out += r.next();
     out += decimalSep;
-    for (int i = 1; i < precision; ++i) out += r.next();
+    for (int i = 1; i < precision; ++i)
+        out += r.next();
     putExponent(out, 'E', '+', !rec.digits.empty(), exponentDigits(digits), rec.exponent - 1);
 }
 
@@ -92,20 +99,25 @@ void putNumber(std::string& out, const FloatRec& rec, int decimals, bool grouped
         int group = grouped ? (intDigits - 1) % 3 + 1 : -1;
         for (;;) {
             out += r.next();
-            if (--intDigits == 0) break;
+            if (--intDigits == 0)
+                break;
             if (--group == 0 && fs.thousandSeparator) {
                 out += fs.thousandSeparator;
                 group = 3;
             }
         }
     }
-    if (places == 0) return;
-    if (fs.decimalSeparator) out += fs.decimalSeparator;
+    if (places == 0)
+        return;
+    if (fs.decimalSeparator)
+        out += fs.decimalSeparator;
     for (; intDigits != 0; ++intDigits) { // leading zeros of a value below 0.1
         out += '0';
-        if (--places == 0) return;
+        if (--places == 0)
+            return;
     }
-    while (places-- > 0) out += r.next();
+    while (places-- > 0)
+        out += r.next();
 }
 
 void putCurrency(std::string& out, const FloatRec& rec, int decimals, const FormatSettings& fs) {
@@ -113,7 +125,8 @@ void putCurrency(std::string& out, const FloatRec& rec, int decimals, const Form
     static constexpr const char* kMoneyFormats[20] = {
         "$*@@@", "*$@@@", "$ *@@", "* $@@", "($*)@", "-$*@@", "$-*@@", "$*-@@", "(*$)@", "-*$@@",
         "*-$@@", "*$-@@", "-* $@", "-$ *@", "* $-@", "$ *-@", "$ -*@", "*- $@", "($ *)", "(* $)"};
-    const unsigned format = rec.negative ? static_cast<unsigned>(fs.negCurrFormat) : static_cast<unsigned>(fs.currencyFormat);
+    const unsigned format =
+        rec.negative ? static_cast<unsigned>(fs.negCurrFormat) : static_cast<unsigned>(fs.currencyFormat);
     const unsigned index = rec.negative ? std::min(format, 15u) + 4 : std::min(format, 3u);
     for (const char* p = kMoneyFormats[index]; *p && *p != '@'; ++p) {
         if (*p == '$')
@@ -134,16 +147,19 @@ public:
     std::string run(double v) {
         bool empty = false;
         size_t section = findSection(std::signbit(v) ? 1 : (v == 0 ? 2 : 0), empty);
-        if (empty) return general(v);
+        if (empty)
+            return general(v);
         scanSection(section);
         const int precision = scientific_ ? digitCount_ : 18;
         const int decimals = scientific_ ? 9999 : digitCount_ - decimalIndex_;
         const FloatRec rec = detail::floatToDecimal(v, precision, decimals);
-        if (rec.kind != FloatRec::Kind::Finite || (rec.exponent > 18 && !scientific_)) return general(v);
+        if (rec.kind != FloatRec::Kind::Finite || (rec.exponent > 18 && !scientific_))
+            return general(v);
         if (rec.digits.empty()) {
             // A value that rounds to zero takes the third section, or else the first.
             const size_t zero = findSection(2, empty);
-            if (empty) return general(v);
+            if (empty)
+                return general(v);
             if (zero != section) {
                 section = zero;
                 scanSection(section);
@@ -166,12 +182,15 @@ private:
                 char c = at(i++);
                 if (c == '\'' || c == '"') {
                     const char quote = c;
-                    do c = at(i++);
+                    do
+                        c = at(i++);
                     while (c != quote && c != '\0');
-                    if (c == '\0') break;
+                    if (c == '\0')
+                        break;
                     continue;
                 }
-                if (c == '\0') break;
+                if (c == '\0')
+                    break;
                 if (c == ';' && --remaining == 0) {
                     found = true;
                     break;
@@ -199,19 +218,23 @@ private:
                 firstZero = std::min(firstZero, count);
                 afterLastZero = ++count;
             } else if (c == '.') {
-                if (decimalIndex_ == -1) decimalIndex_ = count;
+                if (decimalIndex_ == -1)
+                    decimalIndex_ = count;
             } else if (c == ',') {
                 thousandSep_ = true;
             } else if (c == '\'' || c == '"') {
                 const char quote = c;
-                do c = at(i++);
+                do
+                    c = at(i++);
                 while (c != quote && c != '\0');
-                if (c == '\0') break;
+                if (c == '\0')
+                    break;
             } else if (c == 'E' || c == 'e') {
                 c = at(i++);
                 if (c == '+' || c == '-') {
                     scientific_ = true;
-                    do c = at(i++);
+                    do
+                        c = at(i++);
                     while (c == '0');
                 }
                 continue; // look at the character after the exponent as usual
@@ -221,7 +244,8 @@ private:
             c = at(i++);
         }
         digitCount_ = count;
-        if (decimalIndex_ == -1) decimalIndex_ = count;
+        if (decimalIndex_ == -1)
+            decimalIndex_ = count;
         lastDigit_ = std::min(decimalIndex_ - afterLastZero, 0);
         firstDigit_ = std::max(decimalIndex_ - firstZero, 0);
     }
@@ -238,7 +262,8 @@ private:
             digitDelta_ = rec.exponent - decimalIndex_;
         }
         // Only the first section gets a minus sign; the others carry their own.
-        if (rec.negative && section == 0) out_ += '-';
+        if (rec.negative && section == 0)
+            out_ += '-';
         size_t i = section;
         for (;;) {
             const char c = at(i++);
@@ -248,14 +273,17 @@ private:
                 continue;
             } else if (c == '\'' || c == '"') {
                 for (char q = at(i++); q != c; q = at(i++)) {
-                    if (q == '\0') return out_;
+                    if (q == '\0')
+                        return out_;
                     out_ += q;
                 }
             } else if ((c == 'E' || c == 'e') && (at(i) == '+' || at(i) == '-')) {
                 const char plus = at(i) == '+' ? '+' : 0;
                 int zeros = 0;
-                while (at(++i) == '0') ++zeros;
-                putExponent(out_, c, plus, !rec.digits.empty(), std::min(zeros, 4), rec.exponent - decimalIndex_);
+                while (at(++i) == '0')
+                    ++zeros;
+                putExponent(out_, c, plus, !rec.digits.empty(), std::min(zeros, 4),
+                            rec.exponent - decimalIndex_);
             } else if (c == ';' || c == '\0') {
                 return out_;
             } else {
@@ -323,28 +351,40 @@ std::string floatToStrF(double v, FloatFormat format, int precision, int digits,
     const FloatRec rec = detail::floatToDecimal(v, precision, decimals);
     std::string out;
     if (rec.kind != FloatRec::Kind::Finite) {
-        if (rec.negative) out += '-';
+        if (rec.negative)
+            out += '-';
         out += rec.kind == FloatRec::Kind::Infinite ? "INF" : "NAN";
         return out;
     }
-    if (format != FloatFormat::Exponent && rec.exponent > precision) format = FloatFormat::General;
+    if (format != FloatFormat::Exponent && rec.exponent > precision)
+        format = FloatFormat::General;
     switch (format) {
-    case FloatFormat::General: putGeneral(out, rec, precision, digits, fs.decimalSeparator); break;
-    case FloatFormat::Exponent: putExponentFormat(out, rec, precision, digits, fs.decimalSeparator); break;
+    case FloatFormat::General:
+        putGeneral(out, rec, precision, digits, fs.decimalSeparator);
+        break;
+    case FloatFormat::Exponent:
+        putExponentFormat(out, rec, precision, digits, fs.decimalSeparator);
+        break;
     case FloatFormat::Fixed:
     case FloatFormat::Number:
-        if (rec.negative) out += '-';
+        if (rec.negative)
+            out += '-';
         putNumber(out, rec, digits, format == FloatFormat::Number, fs);
         break;
-    case FloatFormat::Currency: putCurrency(out, rec, digits, fs); break;
+    case FloatFormat::Currency:
+        putCurrency(out, rec, digits, fs);
+        break;
     }
     return out;
 }
 
-std::string floatToStr(double v, const FormatSettings& fs) { return floatToStrF(v, FloatFormat::General, 15, 0, fs); }
+std::string floatToStr(double v, const FormatSettings& fs) {
+    return floatToStrF(v, FloatFormat::General, 15, 0, fs);
+}
 
 std::string formatFloat(std::string_view format, double v, const FormatSettings& fs) {
-    if (format.size() > 224) throw ScriptError(ExcClass::EConvertError, "Format string too long");
+    if (format.size() > 224)
+        throw ScriptError(ExcClass::EConvertError, "Format string too long");
     // Delphi reads the format as a C string: it ends at the first NUL.
     format = format.substr(0, format.find('\0'));
     return FormatFloatWriter(format, fs).run(v);

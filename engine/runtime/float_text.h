@@ -1,10 +1,10 @@
 #pragma once
 // Real-to-text conversions of SysUtils: FloatToStr, FloatToStrF and FormatFloat.
 // NaN and infinities come out as Delphi 7 writes them: "NAN", "INF", "-INF".
+#include "engine/runtime/format_settings.h"
+
 #include <string>
 #include <string_view>
-
-#include "engine/runtime/format_settings.h"
 
 namespace novrix::rt {
 

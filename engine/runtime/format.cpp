@@ -1,9 +1,9 @@
 #include "engine/runtime/format.h"
 
-#include <cstdint>
-
 #include "engine/runtime/float_text.h"
 #include "engine/runtime/script_error.h"
+
+#include <cstdint>
 
 namespace novrix::rt {
 namespace {
@@ -19,7 +19,8 @@ std::string integerText(uint64_t magnitude, bool negative, unsigned base, unsign
         digits.insert(digits.begin(), "0123456789ABCDEF"[magnitude % base]);
         magnitude /= base;
     } while (magnitude != 0);
-    if (digits.size() < precision) digits.insert(0, precision - digits.size(), '0');
+    if (digits.size() < precision)
+        digits.insert(0, precision - digits.size(), '0');
     return negative ? "-" + digits : digits;
 }
 
@@ -37,13 +38,15 @@ public:
                 out += c;
                 continue;
             }
-            if (i >= fmt_.size()) break;
+            if (i >= fmt_.size())
+                break;
             if (fmt_[i] == '%') {
                 out += fmt_[i++];
                 continue;
             }
             const size_t start = i - 1;
-            if (!specifier(out, start, i)) break; // the format ended inside a specifier
+            if (!specifier(out, start, i))
+                break; // the format ended inside a specifier
         }
         return out;
     }
@@ -55,28 +58,36 @@ private:
         uint32_t width = 0;
         for (;;) {
             leftJustify = fmt_[i] == '-';
-            if (leftJustify && ++i >= fmt_.size()) return false;
-            if (!number(i, width)) return false;
-            if (fmt_[i] != ':') break;
+            if (leftJustify && ++i >= fmt_.size())
+                return false;
+            if (!number(i, width))
+                return false;
+            if (fmt_[i] != ':')
+                break;
             argIndex_ = width;
-            if (++i >= fmt_.size()) return false;
+            if (++i >= fmt_.size())
+                return false;
         }
         uint32_t precision = UINT32_MAX; // "none"; compared unsigned, like Delphi
         if (fmt_[i] == '.') {
-            if (++i >= fmt_.size()) return false;
-            if (!number(i, precision)) return false;
+            if (++i >= fmt_.size())
+                return false;
+            if (!number(i, precision))
+                return false;
         }
         const char type = static_cast<char>(fmt_[i++] & 0xDF); // upper case, as Delphi's AND 0DFH
-        const std::string_view spec = fmt_.substr(start, i - start);
+        const std::string_view specifier = fmt_.substr(start, i - start);
 
-        if (argIndex_ >= args_.size()) missingArgument(spec);
+        if (argIndex_ >= args_.size())
+            missingArgument(specifier);
         const FormatArg& arg = args_[argIndex_++];
-        std::string text = convert(type, arg, precision, spec);
+        std::string text = convert(type, arg, precision, specifier);
 
         // A width from '*' below zero would pad endlessly in Delphi; it pads nothing here. A huge one
         // exhausts Delphi's memory; we refuse it before trying.
         const size_t w = static_cast<int32_t>(width) < 0 ? 0 : width;
-        if (w > kMaxWidth) throw ScriptError(ExcClass::EOutOfMemory, "Out of memory");
+        if (w > kMaxWidth)
+            throw ScriptError(ExcClass::EOutOfMemory, "Out of memory");
         if (text.size() < w) {
             if (leftJustify)
                 text.append(w - text.size(), ' ');
@@ -99,12 +110,14 @@ private:
         }
         while (fmt_[i] >= '0' && fmt_[i] <= '9') {
             value = value * 10 + static_cast<uint32_t>(fmt_[i] - '0');
-            if (++i >= fmt_.size()) return false;
+            if (++i >= fmt_.size())
+                return false;
         }
         return true;
     }
 
-    std::string convert(char type, const FormatArg& arg, uint32_t precision, std::string_view spec) const {
+    std::string convert(char type, const FormatArg& arg, uint32_t precision,
+                        std::string_view specifier) const {
         switch (arg.kind) {
         case Kind::Integer:
         case Kind::Int64: {
@@ -116,23 +129,29 @@ private:
                 const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
                 return integerText(magnitude, v < 0, 10, digits);
             }
-            if (type == 'U') return integerText(bits, false, 10, digits);
-            if (type == 'X') return integerText(bits, false, 16, digits);
+            if (type == 'U')
+                return integerText(bits, false, 10, digits);
+            if (type == 'X')
+                return integerText(bits, false, 16, digits);
             break;
         }
         case Kind::String:
-            if (type == 'S') return precision < arg.s.size() ? arg.s.substr(0, precision) : arg.s;
+            if (type == 'S')
+                return precision < arg.s.size() ? arg.s.substr(0, precision) : arg.s;
             break;
         case Kind::Char:
-            if (type == 'S') return arg.s.substr(0, 1);
+            if (type == 'S')
+                return arg.s.substr(0, 1);
             break;
-        case Kind::Real: return realText(type, arg.d, precision, spec);
-        case Kind::Boolean: break;
+        case Kind::Real:
+            return realText(type, arg.d, precision, specifier);
+        case Kind::Boolean:
+            break;
         }
-        incompatible(spec);
+        incompatible(specifier);
     }
 
-    std::string realText(char type, double v, uint32_t precision, std::string_view spec) const {
+    std::string realText(char type, double v, uint32_t precision, std::string_view specifier) const {
         switch (type) {
         case 'G':
         case 'E': {
@@ -143,23 +162,26 @@ private:
         case 'N':
         case 'M': {
             int decimals = precision <= 18 ? static_cast<int>(precision) : 2;
-            if (precision > 18 && type == 'M') decimals = fs_.currencyDecimals;
-            const FloatFormat f = type == 'F' ? FloatFormat::Fixed
+            if (precision > 18 && type == 'M')
+                decimals = fs_.currencyDecimals;
+            const FloatFormat f = type == 'F'   ? FloatFormat::Fixed
                                   : type == 'N' ? FloatFormat::Number
                                                 : FloatFormat::Currency;
             return floatToStrF(v, f, 18, decimals, fs_);
         }
-        default: incompatible(spec);
+        default:
+            incompatible(specifier);
         }
     }
 
     // Delphi copies at most 31 characters of the specifier into its messages.
-    [[noreturn]] static void incompatible(std::string_view spec) {
-        throw ScriptError(ExcClass::EConvertError,
-                          "Format '" + std::string(spec.substr(0, 31)) + "' invalid or incompatible with argument");
+    [[noreturn]] static void incompatible(std::string_view specifier) {
+        throw ScriptError(ExcClass::EConvertError, "Format '" + std::string(specifier.substr(0, 31)) +
+                                                       "' invalid or incompatible with argument");
     }
-    [[noreturn]] static void missingArgument(std::string_view spec) {
-        throw ScriptError(ExcClass::EConvertError, "No argument for format '" + std::string(spec.substr(0, 31)) + "'");
+    [[noreturn]] static void missingArgument(std::string_view specifier) {
+        throw ScriptError(ExcClass::EConvertError,
+                          "No argument for format '" + std::string(specifier.substr(0, 31)) + "'");
     }
 
     std::string_view fmt_;

@@ -1,11 +1,11 @@
 #pragma once
 // SysUtils.Format: %d %u %x %s %f %e %g %n %m and %%, with "%<index>:", '-', width, '.precision' and '*'.
+#include "engine/runtime/format_settings.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "engine/runtime/format_settings.h"
 
 namespace novrix::rt {
 
@@ -35,7 +35,7 @@ struct FormatArg {
 //  - A Boolean argument fits no conversion (Delphi does not format Booleans).
 // Errors raise EConvertError with Delphi's texts: "Format '%d' invalid or incompatible with argument" and
 // "No argument for format '%d'" (the specifier, cut to 31 characters). A format ending inside a specifier
-// stops the output there, silently.
+// stops the output there, silently. A width beyond 16M characters raises EOutOfMemory instead of padding.
 std::string format(std::string_view fmt, const std::vector<FormatArg>& args, const FormatSettings& fs);
 
 } // namespace novrix::rt

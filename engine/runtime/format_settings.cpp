@@ -1,9 +1,8 @@
 #include "engine/runtime/format_settings.h"
 
+#include <cctype>
 #include <langinfo.h>
 #include <locale.h>
-
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +21,8 @@ public:
     // LC_MONETARY numbers come back as the first byte of a string (so 0 reads as ""); CHAR_MAX means unset.
     int number(nl_item item, int fallback) const {
         const char* s = raw(item);
-        if (!s) return fallback;
+        if (!s)
+            return fallback;
         const int v = static_cast<signed char>(s[0]);
         return v < 0 || v > 20 ? fallback : v;
     }
@@ -35,8 +35,10 @@ private:
 
 // A locale separator as one byte: the no-break spaces some locales use become a plain space.
 char separatorByte(const std::string& s, char fallback) {
-    if (s.size() == 1) return s[0];
-    if (s == "\xC2\xA0" || s == "\xE2\x80\xAF" || s == "\xE2\x80\x89") return ' ';
+    if (s.size() == 1)
+        return s[0];
+    if (s == "\xC2\xA0" || s == "\xE2\x80\xAF" || s == "\xE2\x80\x89")
+        return ' ';
     return fallback;
 }
 
@@ -59,7 +61,8 @@ public:
                 continue;
             }
             char conv = p[++i];
-            if ((conv == 'E' || conv == 'O') && i + 1 < p.size()) conv = p[++i];
+            if ((conv == 'E' || conv == 'O') && i + 1 < p.size())
+                conv = p[++i];
             conversion(out, conv, depth);
         }
         return out;
@@ -83,41 +86,93 @@ private:
 
     void conversion(std::string& out, char conv, int depth) {
         switch (conv) {
-        case 'd': out += "dd"; break;
-        case 'e': out += "d"; break;
-        case 'm': out += "mm"; break;
-        case 'y': out += "yy"; break;
-        case 'Y': out += "yyyy"; break;
+        case 'd':
+            out += "dd";
+            break;
+        case 'e':
+            out += "d";
+            break;
+        case 'm':
+            out += "mm";
+            break;
+        case 'y':
+            out += "yy";
+            break;
+        case 'Y':
+            out += "yyyy";
+            break;
         case 'b':
-        case 'h': out += "mmm"; break;
-        case 'B': out += "mmmm"; break;
-        case 'a': out += "ddd"; break;
-        case 'A': out += "dddd"; break;
-        case 'H': out += "hh"; break;
-        case 'k': out += "h"; break;
-        case 'I': out += "hh"; break; // 12-hour because the pattern also has %p
-        case 'l': out += "h"; break;
-        case 'M': out += "nn"; break;
-        case 'S': out += "ss"; break;
+        case 'h':
+            out += "mmm";
+            break;
+        case 'B':
+            out += "mmmm";
+            break;
+        case 'a':
+            out += "ddd";
+            break;
+        case 'A':
+            out += "dddd";
+            break;
+        case 'H':
+            out += "hh";
+            break;
+        case 'k':
+            out += "h";
+            break;
+        case 'I':
+            out += "hh";
+            break; // 12-hour because the pattern also has %p
+        case 'l':
+            out += "h";
+            break;
+        case 'M':
+            out += "nn";
+            break;
+        case 'S':
+            out += "ss";
+            break;
         case 'p':
-        case 'P': out += "ampm"; break;
+        case 'P':
+            out += "ampm";
+            break;
         case 'n':
-        case 't': out += ' '; break;
-        case '%': out += '%'; break;
+        case 't':
+            out += ' ';
+            break;
+        case '%':
+            out += '%';
+            break;
         // Composite conversions expand to their definition (bounded, a locale cannot loop us).
-        case 'D': nested(out, "%m/%d/%y", depth); break;
-        case 'F': nested(out, "%Y-%m-%d", depth); break;
-        case 'T': nested(out, "%H:%M:%S", depth); break;
-        case 'R': nested(out, "%H:%M", depth); break;
-        case 'r': nested(out, info_.text(T_FMT_AMPM), depth); break;
-        case 'x': nested(out, info_.text(D_FMT), depth); break;
-        case 'X': nested(out, info_.text(T_FMT), depth); break;
-        default: break; // time zone, week numbers and the like have no Delphi counterpart
+        case 'D':
+            nested(out, "%m/%d/%y", depth);
+            break;
+        case 'F':
+            nested(out, "%Y-%m-%d", depth);
+            break;
+        case 'T':
+            nested(out, "%H:%M:%S", depth);
+            break;
+        case 'R':
+            nested(out, "%H:%M", depth);
+            break;
+        case 'r':
+            nested(out, info_.text(T_FMT_AMPM), depth);
+            break;
+        case 'x':
+            nested(out, info_.text(D_FMT), depth);
+            break;
+        case 'X':
+            nested(out, info_.text(T_FMT), depth);
+            break;
+        default:
+            break; // time zone, week numbers and the like have no Delphi counterpart
         }
     }
 
     void nested(std::string& out, std::string_view p, int depth) {
-        if (depth < 3) out += translate(p, depth + 1);
+        if (depth < 3)
+            out += translate(p, depth + 1);
     }
 
     const LangInfo& info_;
@@ -146,16 +201,19 @@ std::string dateOnlyPattern(std::string_view p) {
     }
     std::string out;
     for (size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].time) continue;
+        if (tokens[i].time)
+            continue;
         const bool afterTime = i > 0 && tokens[i - 1].time;
         if (afterTime && tokens[i].text != " " && tokens[i].text[0] != '%') {
             tokens[i].time = true; // a separator inside the time part
             continue;
         }
-        if (tokens[i].text == " " && (out.empty() || out.back() == ' ')) continue;
+        if (tokens[i].text == " " && (out.empty() || out.back() == ' '))
+            continue;
         out += tokens[i].text;
     }
-    while (!out.empty() && (out.back() == ' ' || out.back() == ',')) out.pop_back();
+    while (!out.empty() && (out.back() == ' ' || out.back() == ','))
+        out.pop_back();
     return out;
 }
 
@@ -171,7 +229,8 @@ int negativeCurrencyFormat(bool precedes, bool space, int signPos) {
         {{4, 5, 7, 6, 7}, {0, 1, 3, 1, 2}},
         {{15, 8, 10, 13, 10}, {14, 9, 11, 9, 12}},
     };
-    if (signPos < 0 || signPos > 4) signPos = 1;
+    if (signPos < 0 || signPos > 4)
+        signPos = 1;
     return kTable[space ? 1 : 0][precedes ? 1 : 0][signPos];
 }
 
@@ -180,12 +239,14 @@ FormatSettings readSettings(const LangInfo& info) {
     fs.decimalSeparator = separatorByte(info.text(RADIXCHAR), '.');
     // A locale without grouping (the C locale) still gets Delphi's ',' so %n and FormatFloat(',0') group.
     fs.thousandSeparator = separatorByte(info.text(THOUSEP), ',');
-    if (fs.thousandSeparator == fs.decimalSeparator) fs.thousandSeparator = fs.decimalSeparator == ',' ? '.' : ',';
+    if (fs.thousandSeparator == fs.decimalSeparator)
+        fs.thousandSeparator = fs.decimalSeparator == ',' ? '.' : ',';
 
     {
         PatternTranslator t(info, '/', fs.dateSeparator);
         const std::string shortDate = t.translate(info.text(D_FMT));
-        if (!shortDate.empty()) fs.shortDateFormat = shortDate;
+        if (!shortDate.empty())
+            fs.shortDateFormat = shortDate;
     }
     {
         char unused = 0;
@@ -196,7 +257,8 @@ FormatSettings readSettings(const LangInfo& info) {
         replaceAll(longDate, "ddd", "dddd");
         replaceAll(longDate, "mmmm", "mmm");
         replaceAll(longDate, "mmm", "mmmm");
-        if (!longDate.empty()) fs.longDateFormat = longDate;
+        if (!longDate.empty())
+            fs.longDateFormat = longDate;
     }
     {
         PatternTranslator t(info, ':', fs.timeSeparator);
@@ -205,7 +267,8 @@ FormatSettings readSettings(const LangInfo& info) {
             fs.longTimeFormat = longTime;
             fs.shortTimeFormat = longTime;
             const size_t secs = longTime.find(":ss");
-            if (secs != std::string::npos) fs.shortTimeFormat.erase(secs, 3);
+            if (secs != std::string::npos)
+                fs.shortTimeFormat.erase(secs, 3);
         }
     }
     fs.timeAMString = info.text(AM_STR);
@@ -224,22 +287,25 @@ FormatSettings readSettings(const LangInfo& info) {
     const bool posPrecedes = info.number(__P_CS_PRECEDES, 1) != 0;
     const bool posSpace = info.number(__P_SEP_BY_SPACE, 0) != 0;
     fs.currencyFormat = (posPrecedes ? 0 : 1) + (posSpace ? 2 : 0);
-    fs.negCurrFormat = negativeCurrencyFormat(info.number(__N_CS_PRECEDES, posPrecedes) != 0,
-                                              info.number(__N_SEP_BY_SPACE, posSpace) != 0,
-                                              info.number(__N_SIGN_POSN, 1));
+    fs.negCurrFormat =
+        negativeCurrencyFormat(info.number(__N_CS_PRECEDES, posPrecedes) != 0,
+                               info.number(__N_SEP_BY_SPACE, posSpace) != 0, info.number(__N_SIGN_POSN, 1));
     fs.currencyDecimals = info.number(__FRAC_DIGITS, 2);
     return fs;
 }
 
 } // namespace
 
-FormatSettings FormatSettings::fromLocale() { return readSettings(LangInfo(nullptr)); }
+FormatSettings FormatSettings::fromLocale() {
+    return readSettings(LangInfo(nullptr));
+}
 
 bool FormatSettings::fromLocaleName(std::string_view name, FormatSettings& out) {
     const std::string n(name);
     const std::unique_ptr<std::remove_pointer_t<locale_t>, decltype(&freelocale)> loc(
         newlocale(LC_ALL_MASK, n.c_str(), static_cast<locale_t>(0)), &freelocale);
-    if (!loc) return false;
+    if (!loc)
+        return false;
     out = readSettings(LangInfo(loc.get()));
     return true;
 }

@@ -23,12 +23,14 @@ struct FormatSettings {
     // Index 0 is January / Sunday (Delphi's arrays start at 1).
     std::array<std::string, 12> shortMonthNames{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::array<std::string, 12> longMonthNames{"January", "February", "March",     "April",   "May",      "June",
-                                               "July",    "August",   "September", "October", "November", "December"};
+    std::array<std::string, 12> longMonthNames{"January",   "February", "March",    "April",
+                                               "May",       "June",     "July",     "August",
+                                               "September", "October",  "November", "December"};
     std::array<std::string, 7> shortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     std::array<std::string, 7> longDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                             "Thursday", "Friday", "Saturday"};
-    // Currency as Delphi: CurrencyFormat 0 '$1', 1 '1$', 2 '$ 1', 3 '1 $'; NegCurrFormat 0..15 (see format.h).
+    // Currency as Delphi: CurrencyFormat 0 '$1', 1 '1$', 2 '$ 1', 3 '1 $'; NegCurrFormat 0..15 (see
+    // format.h).
     std::string currencyString = "$";
     int currencyFormat = 0;
     int negCurrFormat = 1;

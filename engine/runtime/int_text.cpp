@@ -1,20 +1,22 @@
 #include "engine/runtime/int_text.h"
 
-#include <cstdint>
-
 #include "engine/runtime/script_error.h"
+
+#include <cstdint>
 
 namespace novrix::rt {
 namespace {
 
 std::string hexDigits(uint64_t v, int digits) {
-    if (digits < 0 || digits > 32) digits = 0;
+    if (digits < 0 || digits > 32)
+        digits = 0;
     std::string out;
     do {
         out.insert(out.begin(), "0123456789ABCDEF"[v & 15]);
         v >>= 4;
     } while (v != 0);
-    if (static_cast<int>(out.size()) < digits) out.insert(0, static_cast<size_t>(digits) - out.size(), '0');
+    if (static_cast<int>(out.size()) < digits)
+        out.insert(0, static_cast<size_t>(digits) - out.size(), '0');
     return out;
 }
 
@@ -41,7 +43,8 @@ int valLong(std::string_view s, int32_t& result) {
     uint32_t limit = 0x7FFFFFFF / 10;
     bool negative = false;
     unsigned char c;
-    do c = src.at(i++);
+    do
+        c = src.at(i++);
     while (c == ' ');
 
     auto fail = [&](uint32_t partial) {
@@ -76,37 +79,47 @@ int valLong(std::string_view s, int32_t& result) {
             return fail(v);
         }
         for (;;) {
-            if (c >= 'a') c = static_cast<unsigned char>(c - ('a' - 'A'));
+            if (c >= 'a')
+                c = static_cast<unsigned char>(c - ('a' - 'A'));
             unsigned d = static_cast<unsigned char>(c - '0');
             if (d > 9) {
                 d = static_cast<unsigned char>(c - 'A');
-                if (d > 5) return fail(v);
+                if (d > 5)
+                    return fail(v);
                 d += 10;
             }
-            if (v > limit) return fail(v);
+            if (v > limit)
+                return fail(v);
             v = (v << 4) + d;
             c = src.at(i++);
-            if (c == 0) break;
+            if (c == 0)
+                break;
         }
         result = static_cast<int32_t>(v);
         return 0;
     }
 
-    if (checkFirst && c == 0) return fail(v);
+    if (checkFirst && c == 0)
+        return fail(v);
     for (;;) {
         const unsigned d = static_cast<unsigned char>(c - '0');
-        if (d > 9) return fail(v);
-        if (v > limit) return fail(v);
+        if (d > 9)
+            return fail(v);
+        if (v > limit)
+            return fail(v);
         v = v * 10 + d;
         c = src.at(i++);
-        if (c == 0) break;
+        if (c == 0)
+            break;
     }
     if (negative) {
-        if (v > 0x80000000u) return fail(0u - v);
+        if (v > 0x80000000u)
+            return fail(0u - v);
         result = static_cast<int32_t>(0u - v);
         return 0;
     }
-    if (v > 0x7FFFFFFFu) return fail(v);
+    if (v > 0x7FFFFFFFu)
+        return fail(v);
     result = static_cast<int32_t>(v);
     return 0;
 }
@@ -114,14 +127,18 @@ int valLong(std::string_view s, int32_t& result) {
 // _ValInt64, which Delphi writes in Pascal with 1-based indexes.
 int valLongLong(std::string_view s, int64_t& result) {
     result = 0;
-    if (s.empty()) return 1;
+    if (s.empty())
+        return 1;
     const CharSource src(s);
     auto at = [&](int i) { return src.at(static_cast<size_t>(i - 1)); };
-    auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; };
+    auto upper = [](unsigned char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+    };
     const int length = static_cast<int>(s.size());
 
     int i = 1;
-    while (at(i) == ' ') ++i;
+    while (at(i) == ' ')
+        ++i;
     bool sign = false;
     if (at(i) == '-') {
         sign = true;
@@ -133,7 +150,8 @@ int valLongLong(std::string_view s, int64_t& result) {
     uint64_t v = 0; // unsigned so that overflow wraps as Delphi's does
     auto asSigned = [](uint64_t x) { return static_cast<int64_t>(x); };
     if (at(i) == '$' || upper(at(i)) == 'X' || (at(i) == '0' && i < length && upper(at(i + 1)) == 'X')) {
-        if (at(i) == '0') ++i;
+        if (at(i) == '0')
+            ++i;
         ++i;
         for (;;) {
             const unsigned char c = at(i);
@@ -146,23 +164,29 @@ int valLongLong(std::string_view s, int64_t& result) {
                 d = c - 'a' + 10;
             else
                 break;
-            if (asSigned(v) < 0 || asSigned(v) > (INT64_MAX >> 3)) break;
+            if (asSigned(v) < 0 || asSigned(v) > (INT64_MAX >> 3))
+                break;
             v = (v << 4) + d;
             ++i;
             empty = false;
         }
-        if (sign) v = 0 - v;
+        if (sign)
+            v = 0 - v;
     } else {
         for (;;) {
             const unsigned char c = at(i);
-            if (c < '0' || c > '9') break;
-            if (asSigned(v) < 0 || asSigned(v) > INT64_MAX / 10) break;
+            if (c < '0' || c > '9')
+                break;
+            if (asSigned(v) < 0 || asSigned(v) > INT64_MAX / 10)
+                break;
             v = v * 10 + (c - '0');
             ++i;
             empty = false;
         }
-        if (sign) v = 0 - v;
-        if (v != 0 && sign != (asSigned(v) < 0)) --i;
+        if (sign)
+            v = 0 - v;
+        if (v != 0 && sign != (asSigned(v) < 0))
+            --i;
     }
     result = asSigned(v);
     return at(i) != 0 || empty ? i : 0;
@@ -174,11 +198,17 @@ int valLongLong(std::string_view s, int64_t& result) {
 
 } // namespace
 
-std::string intToStr(int64_t v) { return std::to_string(v); }
+std::string intToStr(int64_t v) {
+    return std::to_string(v);
+}
 
-std::string intToHex(int64_t v, int digits) { return hexDigits(static_cast<uint64_t>(v), digits); }
+std::string intToHex(int64_t v, int digits) {
+    return hexDigits(static_cast<uint64_t>(v), digits);
+}
 
-std::string intToHex32(int32_t v, int digits) { return hexDigits(static_cast<uint32_t>(v), digits); }
+std::string intToHex32(int32_t v, int digits) {
+    return hexDigits(static_cast<uint32_t>(v), digits);
+}
 
 void valInt(std::string_view s, int64_t& v, int& code) {
     int32_t r = 0;
@@ -186,18 +216,22 @@ void valInt(std::string_view s, int64_t& v, int& code) {
     v = r;
 }
 
-void valInt64(std::string_view s, int64_t& v, int& code) { code = valLongLong(s, v); }
+void valInt64(std::string_view s, int64_t& v, int& code) {
+    code = valLongLong(s, v);
+}
 
 bool tryStrToInt(std::string_view s, int64_t& out) {
     int32_t r = 0;
-    if (valLong(s, r) != 0) return false;
+    if (valLong(s, r) != 0)
+        return false;
     out = r;
     return true;
 }
 
 int64_t strToInt(std::string_view s) {
     int64_t v = 0;
-    if (!tryStrToInt(s, v)) notAnInteger(s);
+    if (!tryStrToInt(s, v))
+        notAnInteger(s);
     return v;
 }
 
@@ -208,14 +242,16 @@ int64_t strToIntDef(std::string_view s, int64_t def) {
 
 bool tryStrToInt64(std::string_view s, int64_t& out) {
     int64_t v = 0;
-    if (valLongLong(s, v) != 0) return false;
+    if (valLongLong(s, v) != 0)
+        return false;
     out = v;
     return true;
 }
 
 int64_t strToInt64(std::string_view s) {
     int64_t v = 0;
-    if (!tryStrToInt64(s, v)) notAnInteger(s);
+    if (!tryStrToInt64(s, v))
+        notAnInteger(s);
     return v;
 }
 

@@ -1,8 +1,8 @@
 #include "engine/runtime/rounding.h"
 
-#include <cmath>
-
 #include "engine/runtime/script_error.h"
+
+#include <cmath>
 
 namespace novrix::rt {
 

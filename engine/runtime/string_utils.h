@@ -27,6 +27,6 @@ std::string stringReplace(std::string_view s, std::string_view oldPattern, std::
                           bool replaceAll, bool ignoreCase);
 
 // BoolToStr(True) = '-1', BoolToStr(False) = '0'; with useBoolStrs 'True' / 'False'.
-std::string boolToStr(bool b, bool useBoolStrs);
+std::string boolToStr(bool b, bool useBoolStrs = false);
 
 } // namespace novrix::rt

@@ -1,18 +1,19 @@
 #include "engine/runtime/text_write.h"
 
-#include <cmath>
-
 #include "engine/runtime/float_decimal.h"
+
+#include <cmath>
 
 namespace novrix::rt {
 namespace {
 
-constexpr int kMaxWidth = 255;      // Delphi's Str works in a short string
-constexpr int kMaxDecimals = 216;   // its digit buffer (256) less room for the integer part
+constexpr int kMaxWidth = 255;    // Delphi's Str works in a short string
+constexpr int kMaxDecimals = 216; // its digit buffer (256) less room for the integer part
 constexpr int kDefaultWidth = 23;
 
 std::string padLeft(std::string s, int width) {
-    if (width > static_cast<int>(s.size())) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+    if (width > static_cast<int>(s.size()))
+        s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
     return s;
 }
 
@@ -26,19 +27,23 @@ std::string emitDigits(const std::string& digits18, int count) {
         return buf;
     }
     buf.append(digits18, 0, static_cast<size_t>(count));
-    if (digits18[static_cast<size_t>(count)] >= '5') detail::incrementDigits(buf);
+    if (digits18[static_cast<size_t>(count)] >= '5')
+        detail::incrementDigits(buf);
     return buf;
 }
 
 std::string specialValue(double v, int width) {
-    if (std::isnan(v)) return padLeft("Nan", width);
+    if (std::isnan(v))
+        return padLeft("Nan", width);
     return padLeft(v < 0 ? "-Inf" : "+Inf", width);
 }
 
 std::string scientific(double v, int width) {
     int count = width - 8;
-    if (count < 2) count = 2;
-    if (count > detail::kMaxDigits) count = detail::kMaxDigits;
+    if (count < 2)
+        count = 2;
+    if (count > detail::kMaxDigits)
+        count = detail::kMaxDigits;
 
     std::string digits(detail::kMaxDigits, '0');
     int exponent = 0; // of the first digit
@@ -54,7 +59,8 @@ std::string scientific(double v, int width) {
     }
     std::string out;
     const int blanks = width - count - 8;
-    if (blanks > 0) out.append(static_cast<size_t>(blanks), ' ');
+    if (blanks > 0)
+        out.append(static_cast<size_t>(blanks), ' ');
     out += std::signbit(v) ? '-' : ' ';
     out += buf[first];
     out += '.';
@@ -70,7 +76,8 @@ std::string scientific(double v, int width) {
 }
 
 std::string fixed(double v, int width, int decimals) {
-    if (decimals > kMaxDecimals) decimals = kMaxDecimals;
+    if (decimals > kMaxDecimals)
+        decimals = kMaxDecimals;
     const double a = std::fabs(v);
     std::string digits;
     int intDigits = 1;
@@ -79,7 +86,8 @@ std::string fixed(double v, int width, int decimals) {
     } else {
         int exponent = 0;
         detail::significantDigits(a, detail::kMaxDigits, digits, exponent);
-        if (exponent - 1 > 35) return scientific(v, width);
+        if (exponent - 1 > 35)
+            return scientific(v, width);
         intDigits = exponent;
     }
     std::string buf = emitDigits(digits, intDigits + decimals);
@@ -91,8 +99,10 @@ std::string fixed(double v, int width, int decimals) {
     const bool negative = std::signbit(v);
     std::string out;
     const int numWidth = (negative ? 1 : 0) + intDigits + (decimals > 0 ? decimals + 1 : 0);
-    if (width > numWidth) out.append(static_cast<size_t>(width - numWidth), ' ');
-    if (negative) out += '-';
+    if (width > numWidth)
+        out.append(static_cast<size_t>(width - numWidth), ' ');
+    if (negative)
+        out += '-';
     out.append(buf, first, static_cast<size_t>(intDigits));
     if (decimals > 0) {
         out += '.';
@@ -103,24 +113,36 @@ std::string fixed(double v, int width, int decimals) {
 
 } // namespace
 
-std::string writeReal(double v) { return writeReal(v, kDefaultWidth); }
+std::string writeReal(double v) {
+    return writeReal(v, kDefaultWidth);
+}
 
 std::string writeReal(double v, int width) {
-    if (width > kMaxWidth) width = kMaxWidth;
-    if (!std::isfinite(v)) return specialValue(v, width);
+    if (width > kMaxWidth)
+        width = kMaxWidth;
+    if (!std::isfinite(v))
+        return specialValue(v, width);
     return scientific(v, width);
 }
 
 std::string writeReal(double v, int width, int decimals) {
-    if (width > kMaxWidth) width = kMaxWidth;
-    if (!std::isfinite(v)) return specialValue(v, width);
+    if (width > kMaxWidth)
+        width = kMaxWidth;
+    if (!std::isfinite(v))
+        return specialValue(v, width);
     return decimals < 0 ? scientific(v, width) : fixed(v, width, decimals);
 }
 
-std::string writeInt(int64_t v, int width) { return padLeft(std::to_string(v), width); }
+std::string writeInt(int64_t v, int width) {
+    return padLeft(std::to_string(v), width);
+}
 
-std::string writeStr(std::string_view s, int width) { return padLeft(std::string(s), width); }
+std::string writeStr(std::string_view s, int width) {
+    return padLeft(std::string(s), width);
+}
 
-std::string writeBool(bool b, int width) { return padLeft(b ? "TRUE" : "FALSE", width); }
+std::string writeBool(bool b, int width) {
+    return padLeft(b ? "TRUE" : "FALSE", width);
+}
 
 } // namespace novrix::rt

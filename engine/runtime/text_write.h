@@ -19,10 +19,12 @@ std::string writeReal(double v, int width);
 std::string writeReal(double v, int width, int decimals);
 
 // Str(x:w:d, s) gives the same text as Write.
-inline std::string strReal(double v, int width, int decimals) { return writeReal(v, width, decimals); }
+inline std::string strReal(double v, int width, int decimals) {
+    return writeReal(v, width, decimals);
+}
 
-std::string writeInt(int64_t v, int width);        // right-aligned in width
+std::string writeInt(int64_t v, int width);          // right-aligned in width
 std::string writeStr(std::string_view s, int width); // right-aligned; never cut
-std::string writeBool(bool b, int width);           // "TRUE" / "FALSE", right-aligned
+std::string writeBool(bool b, int width);            // "TRUE" / "FALSE", right-aligned
 
 } // namespace novrix::rt

@@ -86,9 +86,11 @@ uint32_t VM::breakHit(const uint32_t* ip) {
     if (hooks_ && le) {
         int idx = int(le - program_.lines.entries.data());
         bool isBp = breakpoint_[pc];
-        // A line reached again by a jump inside it (a loop on one line) is not a new line for stepping.
-        if (isBp || idx != lastLineIndex_) {
+        // A line reached again by a jump inside it (a loop on one line) is not a new line for stepping;
+        // the same line in another call of the routine is.
+        if (isBp || idx != lastLineIndex_ || callDepth() != lastLineDepth_) {
             lastLineIndex_ = idx;
+            lastLineDepth_ = callDepth();
             hooks_->onLine(*this, *le, isBp, callDepth());
         }
     }

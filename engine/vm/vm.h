@@ -134,6 +134,7 @@ private:
     std::vector<uint8_t> breakpoint_;    // per code word: a breakpoint stands here
     bool lineEvents_ = false;
     int lastLineIndex_ = -1;
+    int lastLineDepth_ = 0;
     RuntimeErrorInfo error_;
     rt::FormatSettings fs_ = rt::FormatSettings::fromLocale();
 };

@@ -1,11 +1,10 @@
 // FormatDateTime and friends with the invariant settings. Results come from Free Pascal (fpc -Mdelphi)
 // where it agrees with Delphi; rows marked "Delphi" follow Delphi 7's DateTimeToString.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "engine/runtime/date_format.h"
 #include "engine/runtime/date_time.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -54,7 +53,8 @@ TEST(RuntimeFormatDateTime, Specifiers) {
         {"g", kAfternoon, ""},
         {"hh:nn 'am/pm'", kAfternoon, "14:07 am/pm"}, // quoted markers do not switch to 12 hours
     };
-    for (const auto& c : cases) EXPECT_EQ(formatDateTime(c.format, c.dt, kInvariant), c.expected) << c.format;
+    for (const auto& c : cases)
+        EXPECT_EQ(formatDateTime(c.format, c.dt, kInvariant), c.expected) << c.format;
 }
 
 TEST(RuntimeFormatDateTime, NestedFormatsExpandOneLevel) {

@@ -1,15 +1,14 @@
 // TDateTime arithmetic and clocks. Values come from Free Pascal (fpc -Mdelphi), which agrees with Delphi
 // except for its error messages; the messages are Delphi 7's.
-#include <gtest/gtest.h>
+#include "engine/runtime/date_time.h"
+#include "engine/runtime/script_error.h"
 
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
-
-#include "engine/runtime/date_time.h"
-#include "engine/runtime/script_error.h"
 
 namespace novrix::rt {
 namespace {
@@ -18,15 +17,17 @@ TEST(RuntimeDateTime, EncodeDate) {
     const struct {
         int y, m, d;
         double expected;
-    } cases[] = {{2024, 2, 29, 45351},  {1899, 12, 30, 0}, {1, 1, 1, -693593},
+    } cases[] = {{2024, 2, 29, 45351},    {1899, 12, 30, 0},   {1, 1, 1, -693593},
                  {9999, 12, 31, 2958465}, {2024, 3, 5, 45356}, {1900, 3, 1, 61}};
-    for (const auto& c : cases) EXPECT_EQ(encodeDate(c.y, c.m, c.d), c.expected) << c.y << "-" << c.m << "-" << c.d;
+    for (const auto& c : cases)
+        EXPECT_EQ(encodeDate(c.y, c.m, c.d), c.expected) << c.y << "-" << c.m << "-" << c.d;
     // Delphi takes the parts as Words.
     EXPECT_EQ(encodeDate(2024 + 65536, 3, 5), 45356);
 }
 
 TEST(RuntimeDateTime, EncodeRejectsInvalidParts) {
-    const int dates[][3] = {{2023, 2, 29}, {2000, 13, 1}, {0, 1, 1}, {2024, 0, 1}, {2024, 4, 31}, {10000, 1, 1}, {2024, 1, -1}};
+    const int dates[][3] = {{2023, 2, 29}, {2000, 13, 1}, {0, 1, 1},    {2024, 0, 1},
+                            {2024, 4, 31}, {10000, 1, 1}, {2024, 1, -1}};
     for (const auto& d : dates) {
         try {
             encodeDate(d[0], d[1], d[2]);
@@ -114,7 +115,8 @@ TEST(RuntimeDateTime, ClocksFollowTheSystemClock) {
     EXPECT_LT(t, 1.0);
     EXPECT_GE(n, today);
     EXPECT_LT(n, today + 2);
-    const double fromParts = today + encodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, 0);
+    const double fromParts =
+        today + encodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, 0);
     EXPECT_NEAR(n, fromParts, 5.0 / 86400); // within seconds of the C library's local time
 }
 

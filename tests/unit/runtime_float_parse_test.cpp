@@ -1,12 +1,11 @@
 // StrToFloat and Val for reals. Results come from Free Pascal (fpc -Mdelphi) where it agrees with Delphi;
 // rows marked "Delphi" follow Delphi 7's TextToFloat/_ValExt where Free Pascal differs.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-
 #include "engine/runtime/float_parse.h"
 #include "engine/runtime/script_error.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -18,14 +17,26 @@ TEST(RuntimeStrToFloat, AcceptsDelphisSyntax) {
         const char* text;
         double expected;
     } cases[] = {
-        {"0", 0.0},          {"-1.5", -1.5},     {".5", 0.5},           {"5.", 5.0},
-        {".", 0.0},          {"-.", 0.0},        {"1e3", 1000.0},       {"1E3", 1000.0},
-        {"1e+", 1.0},        {"1e-2", 0.01},     {" 1.5 ", 1.5},        {"  -12.5e-1  ", -1.25},
-        {"0.1", 0.1},        {"1e-400", 0.0},    {"1.7976931348623157e308", 1.7976931348623157e308},
+        {"0", 0.0},
+        {"-1.5", -1.5},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {".", 0.0},
+        {"-.", 0.0},
+        {"1e3", 1000.0},
+        {"1E3", 1000.0},
+        {"1e+", 1.0},
+        {"1e-2", 0.01},
+        {" 1.5 ", 1.5},
+        {"  -12.5e-1  ", -1.25},
+        {"0.1", 0.1},
+        {"1e-400", 0.0},
+        {"1.7976931348623157e308", 1.7976931348623157e308},
         {"123456789012345678901234567890", 123456789012345678901234567890.0},
         {"1e", 1.0}, // Delphi: an exponent without digits is 0 (Free Pascal rejects it)
     };
-    for (const auto& c : cases) EXPECT_EQ(strToFloat(c.text, kInvariant), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(strToFloat(c.text, kInvariant), c.expected) << c.text;
     // Correctly rounded, so the text of a double reads back as the same double.
     EXPECT_EQ(strToFloat("0.30000000000000004", kInvariant), 0.1 + 0.2);
     EXPECT_EQ(strToFloat("2.2250738585072014e-308", kInvariant), 2.2250738585072014e-308);
@@ -75,12 +86,12 @@ TEST(RuntimeValReal, CodesAndValues) {
         int code;
         double value; // checked when code is 0
     } cases[] = {
-        {"0", 0, 0.0},       {"-1.5", 0, -1.5},  {".5", 0, 0.5},       {"5.", 0, 5.0},      {".", 0, 0.0},
-        {"1E3", 0, 1000.0},  {"1e-2", 0, 0.01},  {"e5", 0, 0.0},       {"0.1", 0, 0.1},     {"1e", 3, 0},
-        {" 1.5 ", 5, 0},     {"1.5 x", 4, 0},    {"1,5", 2, 0},        {"", 1, 0},          {" ", 2, 0},
-        {"+", 2, 0},         {"1.2.3", 4, 0},    {"  -12.5e-1  ", 11, 0}, {"0x10", 2, 0},    {"$10", 1, 0},
-        {"1_000", 2, 0},
-        {"1e+", 4, 0}, // Delphi: the exponent needs a digit (Free Pascal accepts "1e+" as 1)
+        {"0", 0, 0.0},      {"-1.5", 0, -1.5}, {".5", 0, 0.5},          {"5.", 0, 5.0},  {".", 0, 0.0},
+        {"1E3", 0, 1000.0}, {"1e-2", 0, 0.01}, {"e5", 0, 0.0},          {"0.1", 0, 0.1}, {"1e", 3, 0},
+        {" 1.5 ", 5, 0},    {"1.5 x", 4, 0},   {"1,5", 2, 0},           {"", 1, 0},      {" ", 2, 0},
+        {"+", 2, 0},        {"1.2.3", 4, 0},   {"  -12.5e-1  ", 11, 0}, {"0x10", 2, 0},  {"$10", 1, 0},
+        {"1_000", 2, 0},    {"1e+", 4, 0}, // Delphi: the exponent needs a digit (Free Pascal accepts "1e+" as
+                                           // 1)
     };
     for (const auto& c : cases) {
         double v = -1;

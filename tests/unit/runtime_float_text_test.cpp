@@ -1,12 +1,11 @@
 // FloatToStr, FloatToStrF and FormatFloat. Expected texts come from Free Pascal (fpc -Mdelphi) where it
 // agrees with Delphi; rows marked "Delphi" follow Delphi 7's FloatToText/FloatToTextFmt where it differs.
-#include <gtest/gtest.h>
-
-#include <limits>
-#include <string>
-
 #include "engine/runtime/float_text.h"
 #include "engine/runtime/script_error.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -37,7 +36,8 @@ TEST(RuntimeFloatToStr, GeneralFormWithFifteenDigits) {
         // Delphi: below 1E-4 the decimal exponent is under -3, so scientific (Free Pascal: "0.00001").
         {1e-5, "1E-5"},
     };
-    for (const auto& c : cases) EXPECT_EQ(floatToStr(c.value, kInvariant), c.expected) << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(floatToStr(c.value, kInvariant), c.expected) << c.value;
 }
 
 TEST(RuntimeFloatToStr, SpecialValuesAsDelphi7) {
@@ -95,15 +95,16 @@ TEST(RuntimeFloatToStrF, CurrencyLayouts) {
         double value;
         const char* expected;
     } cases[] = {
-        {0, 1, 1234.5, "EUR1,234.50"},   {1, 1, 1234.5, "1,234.50EUR"},  {2, 1, 1234.5, "EUR 1,234.50"},
-        {3, 1, 1234.5, "1,234.50 EUR"},  {0, 0, -1234.5, "(EUR1,234.50)"}, {0, 1, -1234.5, "-EUR1,234.50"},
-        {0, 5, -2.0, "-2.00EUR"},        {0, 8, -2.0, "-2.00 EUR"},      {0, 15, -2.0, "(2.00 EUR)"},
+        {0, 1, 1234.5, "EUR1,234.50"},  {1, 1, 1234.5, "1,234.50EUR"},    {2, 1, 1234.5, "EUR 1,234.50"},
+        {3, 1, 1234.5, "1,234.50 EUR"}, {0, 0, -1234.5, "(EUR1,234.50)"}, {0, 1, -1234.5, "-EUR1,234.50"},
+        {0, 5, -2.0, "-2.00EUR"},       {0, 8, -2.0, "-2.00 EUR"},        {0, 15, -2.0, "(2.00 EUR)"},
         {0, 99, -2.0, "(2.00 EUR)"}, // out of range: the last layout, as Delphi clamps
     };
     for (const auto& c : cases) {
         fs.currencyFormat = c.format;
         fs.negCurrFormat = c.negFormat;
-        EXPECT_EQ(floatToStrF(c.value, FloatFormat::Currency, 18, 2, fs), c.expected) << c.format << "/" << c.negFormat;
+        EXPECT_EQ(floatToStrF(c.value, FloatFormat::Currency, 18, 2, fs), c.expected)
+            << c.format << "/" << c.negFormat;
     }
 }
 
@@ -135,7 +136,8 @@ TEST(RuntimeFormatFloat, AgreesWithFreePascal) {
         {"#0.0#;;\"nil\"", 0.0, "nil"},
         {"0", 1e300, "1E300"},
     };
-    for (const auto& c : cases) EXPECT_EQ(formatFloat(c.format, c.value, kInvariant), c.expected) << c.format << " " << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(formatFloat(c.format, c.value, kInvariant), c.expected) << c.format << " " << c.value;
 }
 
 TEST(RuntimeFormatFloat, DelphiSectionRulesForValuesThatRoundToZero) {

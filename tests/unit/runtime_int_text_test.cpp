@@ -1,12 +1,11 @@
 // IntToStr, IntToHex, Val and StrToInt. Codes and values come from Free Pascal (fpc -Mdelphi) where it
 // agrees with Delphi; rows marked "Delphi" follow Delphi 7's _ValLong/_ValInt64 where Free Pascal differs.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-
 #include "engine/runtime/int_text.h"
 #include "engine/runtime/script_error.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -29,11 +28,10 @@ void checkVal(void (*val)(std::string_view, int64_t&, int&), const ValCase& c) {
 
 TEST(RuntimeVal, IntegerSyntaxBothWidthsAgree) {
     const ValCase cases[] = {
-        {"0", 0, 0},        {"-1", 0, -1},      {"+5", 0, 5},       {" 42", 0, 42},     {"  -7", 0, -7},
-        {"00012", 0, 12},   {"-0", 0, 0},       {"$FF", 0, 255},    {"$ff", 0, 255},    {"0x1A", 0, 26},
-        {"x1A", 0, 26},     {"", 1, 0},         {" ", 2, 0},        {"-", 2, 0},        {"+", 2, 0},
-        {"a", 1, 0},        {"42 ", 3, 0},      {"12a", 3, 0},      {"1 2", 2, 0},      {"1.5", 2, 0},
-        {"1e3", 2, 0},      {"0xG", 3, 0},      {"$G", 2, 0},       {"0012x", 5, 0},
+        {"0", 0, 0},   {"-1", 0, -1},   {"+5", 0, 5},    {" 42", 0, 42},  {"  -7", 0, -7}, {"00012", 0, 12},
+        {"-0", 0, 0},  {"$FF", 0, 255}, {"$ff", 0, 255}, {"0x1A", 0, 26}, {"x1A", 0, 26},  {"", 1, 0},
+        {" ", 2, 0},   {"-", 2, 0},     {"+", 2, 0},     {"a", 1, 0},     {"42 ", 3, 0},   {"12a", 3, 0},
+        {"1 2", 2, 0}, {"1.5", 2, 0},   {"1e3", 2, 0},   {"0xG", 3, 0},   {"$G", 2, 0},    {"0012x", 5, 0},
     };
     for (const ValCase& c : cases) {
         checkVal(valInt, c);
@@ -59,7 +57,8 @@ TEST(RuntimeVal, IntegerRange) {
         {"$", 3, 0},
         {"0x", 4, 0},
     };
-    for (const ValCase& c : cases) checkVal(valInt, c);
+    for (const ValCase& c : cases)
+        checkVal(valInt, c);
 }
 
 TEST(RuntimeVal, Int64Range) {
@@ -77,7 +76,8 @@ TEST(RuntimeVal, Int64Range) {
         {"-9223372036854775809", 20, 0},
         {"$10000000000000000", 18, 0},
     };
-    for (const ValCase& c : cases) checkVal(valInt64, c);
+    for (const ValCase& c : cases)
+        checkVal(valInt64, c);
 }
 
 TEST(RuntimeVal, EmbeddedNulEndsTheText) {
@@ -121,10 +121,17 @@ TEST(RuntimeIntToStr, DecimalAndHex) {
         int32_t value;
         int digits;
         const char* expected;
-    } cases32[] = {{255, 2, "FF"},       {255, 0, "FF"},   {-1, 2, "FFFFFFFF"},
-                   {-1, 10, "00FFFFFFFF"}, {0, 0, "0"},     {0, 4, "0000"},
-                   {4096, 2, "1000"},    {INT32_MIN, 8, "80000000"}, {305419896, 12, "000012345678"}};
-    for (const auto& c : cases32) EXPECT_EQ(intToHex32(c.value, c.digits), c.expected) << c.value;
+    } cases32[] = {{255, 2, "FF"},
+                   {255, 0, "FF"},
+                   {-1, 2, "FFFFFFFF"},
+                   {-1, 10, "00FFFFFFFF"},
+                   {0, 0, "0"},
+                   {0, 4, "0000"},
+                   {4096, 2, "1000"},
+                   {INT32_MIN, 8, "80000000"},
+                   {305419896, 12, "000012345678"}};
+    for (const auto& c : cases32)
+        EXPECT_EQ(intToHex32(c.value, c.digits), c.expected) << c.value;
     EXPECT_EQ(intToHex(-1, 2), "FFFFFFFFFFFFFFFF");
     EXPECT_EQ(intToHex(-1, 20), "0000FFFFFFFFFFFFFFFF");
     EXPECT_EQ(intToHex(int64_t{1} << 40, 4), "10000000000");

@@ -1,15 +1,16 @@
 // FormatSettings from the system locale. The test process runs in the C locale (it never calls
 // setlocale); the comma locale is read by name and skipped where the system lacks it.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "engine/runtime/date_format.h"
 #include "engine/runtime/date_time.h"
 #include "engine/runtime/float_parse.h"
 #include "engine/runtime/float_text.h"
 #include "engine/runtime/format.h"
 #include "engine/runtime/format_settings.h"
+#include "engine/runtime/text_write.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -53,11 +54,44 @@ TEST(RuntimeLocale, GermanUsesCommaAndPoint) {
     EXPECT_EQ(timeToStr(kAfternoon, de), "14:07:39");
     EXPECT_EQ(formatDateTime("dddd, d. mmmm", kAfternoon, de), "Dienstag, 5. M\xc3\xa4rz");
     EXPECT_EQ(floatToStr(-1234.5, de), "-1234,5");
-    EXPECT_EQ(format("%n|%.1f|%m", {FormatArg::real(1234567.891), FormatArg::real(2.25), FormatArg::real(-1234.5)}, de),
+    EXPECT_EQ(format("%n|%.1f|%m",
+                     {FormatArg::real(1234567.891), FormatArg::real(2.25), FormatArg::real(-1234.5)}, de),
               "1.234.567,89|2,3|-1.234,50 \xe2\x82\xac");
     EXPECT_EQ(formatFloat("#,##0.00", 1234.5, de), "1.234,50");
     EXPECT_EQ(strToFloat("1,5", de), 1.5);
     EXPECT_THROW(strToFloat("1.5", de), std::exception);
+}
+
+// Sets the process-wide C locale for one test and puts the old one back.
+class GlobalLocale {
+public:
+    explicit GlobalLocale(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~GlobalLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
+    GlobalLocale(const GlobalLocale&) = delete;
+    GlobalLocale& operator=(const GlobalLocale&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string saved_;
+    bool ok_ = false;
+};
+
+TEST(RuntimeLocale, ConversionsDoNotDependOnTheCLibraryLocale) {
+    // A host that calls setlocale(LC_ALL, "") with a comma locale must not change what the routines
+    // with explicit settings do (printf and strtod would switch to a decimal comma).
+    GlobalLocale german("de_DE.UTF-8");
+    if (!german.ok())
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (Debian: apt-get install locales-all)";
+    const FormatSettings fs = FormatSettings::invariant();
+    EXPECT_EQ(writeReal(1.5), " 1.50000000000000E+0000");
+    EXPECT_EQ(writeReal(-2.25, 0, 1), "-2.3");
+    EXPECT_EQ(floatToStr(0.1, fs), "0.1");
+    EXPECT_EQ(strToFloat("1.5e1", fs), 15.0);
+    EXPECT_EQ(format("%.2f", {FormatArg::real(2.5)}, fs), "2.50");
+    // fromLocale now reads the German settings.
+    EXPECT_EQ(FormatSettings::fromLocale().decimalSeparator, ',');
 }
 
 } // namespace

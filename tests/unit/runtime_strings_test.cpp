@@ -1,9 +1,8 @@
 // String routines of SysUtils (results agree with Free Pascal, fpc -Mdelphi).
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "engine/runtime/string_utils.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace novrix::rt {
 namespace {
@@ -30,8 +29,8 @@ TEST(RuntimeStrings, CompareReturnsTheByteDifference) {
         int str;
         int text;
     } cases[] = {
-        {"a", "b", -1, -1},   {"abc", "ab", 1, 1}, {"a", "c", -2, -2},    {"ABC", "abc", -32, 0},
-        {"", "", 0, 0},       {"[", "a", -6, 26},  {"abc", "ABD", 32, -1}, {"\xe9", "e", 132, 164},
+        {"a", "b", -1, -1}, {"abc", "ab", 1, 1}, {"a", "c", -2, -2},     {"ABC", "abc", -32, 0},
+        {"", "", 0, 0},     {"[", "a", -6, 26},  {"abc", "ABD", 32, -1}, {"\xe9", "e", 132, 164},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(compareStr(c.a, c.b), c.str) << c.a << " " << c.b;

@@ -1,13 +1,12 @@
 // Write/Str formatting of reals, integers, strings and Booleans.
 // Expected texts of the fixed form come from Free Pascal (fpc -Mdelphi, WriteStr(s, x:w:d)) where it
 // agrees with Delphi; the rows marked "Delphi" follow Delphi 7's System._Str2Ext where Free Pascal differs.
-#include <gtest/gtest.h>
+#include "engine/runtime/text_write.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
-
-#include "engine/runtime/text_write.h"
 
 namespace novrix::rt {
 namespace {
@@ -44,7 +43,8 @@ TEST(RuntimeWriteReal, FixedFormAgreesWithFreePascal) {
         {-0.001, 0, 0, "-0"},
     };
     for (const FixedCase& c : cases)
-        EXPECT_EQ(writeReal(c.value, c.width, c.decimals), c.expected) << c.value << ':' << c.width << ':' << c.decimals;
+        EXPECT_EQ(writeReal(c.value, c.width, c.decimals), c.expected)
+            << c.value << ':' << c.width << ':' << c.decimals;
 }
 
 TEST(RuntimeWriteReal, FixedFormRoundsTheBinaryValueNotItsShortText) {
@@ -59,7 +59,8 @@ TEST(RuntimeWriteReal, FixedFormRoundsTheBinaryValueNotItsShortText) {
         {-0.0, 0, 2, "-0.00"},                     // Delphi keeps the sign bit of -0
     };
     for (const FixedCase& c : cases)
-        EXPECT_EQ(writeReal(c.value, c.width, c.decimals), c.expected) << c.value << ':' << c.width << ':' << c.decimals;
+        EXPECT_EQ(writeReal(c.value, c.width, c.decimals), c.expected)
+            << c.value << ':' << c.width << ':' << c.decimals;
 }
 
 TEST(RuntimeWriteReal, WithoutWidthIsDelphisTwentyThreeCharacterForm) {
@@ -78,15 +79,13 @@ TEST(RuntimeWriteReal, WithoutWidthIsDelphisTwentyThreeCharacterForm) {
 TEST(RuntimeWriteReal, WidthSelectsTheNumberOfDigits) {
     // Delphi: width - 8 significant digits, at least 2 and at most 18, blanks in front beyond that.
     const FixedCase cases[] = {
-        {1.5, 0, -1, " 1.5E+0000"},
-        {1.5, 10, -1, " 1.5E+0000"},
-        {2.0 / 3, 10, -1, " 6.7E-0001"},
-        {1.0 / 3, 15, -1, " 3.333333E-0001"},
-        {-1.0, 15, -1, "-1.000000E+0000"},
-        {0.5, 30, -1, "     5.00000000000000000E-0001"},
+        {1.5, 0, -1, " 1.5E+0000"},        {1.5, 10, -1, " 1.5E+0000"},
+        {2.0 / 3, 10, -1, " 6.7E-0001"},   {1.0 / 3, 15, -1, " 3.333333E-0001"},
+        {-1.0, 15, -1, "-1.000000E+0000"}, {0.5, 30, -1, "     5.00000000000000000E-0001"},
         {5e-324, 0, -1, " 4.9E-0324"},
     };
-    for (const FixedCase& c : cases) EXPECT_EQ(writeReal(c.value, c.width), c.expected) << c.value << ':' << c.width;
+    for (const FixedCase& c : cases)
+        EXPECT_EQ(writeReal(c.value, c.width), c.expected) << c.value << ':' << c.width;
     // A negative decimal count and very large magnitudes also choose the exponent form.
     EXPECT_EQ(writeReal(1.5, 10, -1), " 1.5E+0000");
     EXPECT_EQ(writeReal(1e300, 12, 4), " 1.000E+0300");
