@@ -157,11 +157,13 @@ def main() -> int:
                         help="Python 3 interpreter (default: the one running this script)")
     parser.add_argument("--timeout", type=float, default=120.0, help="seconds before a run counts as failed")
     parser.add_argument("--markdown", action="store_true", help="print the table as Markdown")
+    parser.add_argument("--novrix-arg", action="append", default=[],
+                        help="extra argument for novrix-run, e.g. --novrix-arg=--break=1000 (repeatable)")
     parser.add_argument("only", nargs="*", help="benchmarks to run (default: all)")
     args = parser.parse_args()
 
     implementations = [
-        Implementation("novrix", "488", [str(args.novrix.resolve())]),
+        Implementation("novrix", "488", [str(args.novrix.resolve()), *args.novrix_arg]),
         Implementation("lua", "lua", [args.lua]),
         Implementation("python", "py", [args.python]),
     ]

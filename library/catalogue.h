@@ -3,6 +3,7 @@
 // sets, the program's own NOVRIX_ functions and the variable UserFileName. The tables hold the texts
 // exactly as they are registered, in registration order; registerCatalogue() registers them, in seven
 // steps, on every compile (inside Engine::onCompile).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -126,6 +127,6 @@ size_t registerStringBindings(engine::Engine& e, const std::vector<NamedNative>&
 void registerMathDeclarations(engine::Engine& e);                                          // step 5
 size_t registerMathBindings(engine::Engine& e, const std::vector<NamedNative>& impl);     // step 6
 void registerNovrixFunctions(engine::Engine& e,
-                             const std::function<engine::NativeFn(const NovrixFunction&)>& impl); // step 7
+                             const std::function<engine::NativeFn(const NovrixFunction&)>& impl); // step 7, with UserFileName
 
 } // namespace novrix::library

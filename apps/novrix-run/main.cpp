@@ -5,14 +5,37 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: novrix-run [--dump-tokens | --dump-ast | --dump-code] FILE.488\n";
+    std::cerr << "usage: novrix-run [--dump-tokens | --dump-ast | --dump-code] [--break LINE]... [--step] FILE.488\n"
+                 "  --break LINE  pause when the run reaches LINE (repeatable)\n"
+                 "  --step        pause at the first line\n"
+                 "  while paused, commands are read from stdin: c (continue), s (step into), n (step over),\n"
+                 "  q (stop the run)\n";
     return 64;
+}
+
+// Answers a pause with a command read from stdin.
+void answerPause(novrix::engine::Engine& e) {
+    std::cerr << "paused at line " << e.pausedRow() << "\n";
+    std::string cmd;
+    if (!std::getline(std::cin, cmd)) {
+        e.resume(); // no more commands: run on
+        return;
+    }
+    if (cmd == "s")
+        e.stepInto();
+    else if (cmd == "n")
+        e.stepOver();
+    else if (cmd == "q")
+        e.stop();
+    else
+        e.resume();
 }
 
 bool readFile(const std::string& path, std::string& text) {
@@ -39,10 +62,21 @@ std::string dirName(const std::string& path) {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::string file;
+    std::vector<int> breaks;
+    bool step = false;
     enum class Dump { None, Tokens, Ast, Code } dump = Dump::None;
     for (int k = 1; k < argc; ++k) {
         std::string a = argv[k];
-        if (a == "--dump-tokens")
+        if (a.rfind("--break", 0) == 0) {
+            std::string value = a.size() > 7 && a[7] == '=' ? a.substr(8) : (k + 1 < argc ? argv[++k] : "");
+            try {
+                breaks.push_back(std::stoi(value));
+            } catch (const std::exception&) {
+                return usage();
+            }
+        } else if (a == "--step")
+            step = true;
+        else if (a == "--dump-tokens")
             dump = Dump::Tokens;
         else if (a == "--dump-ast")
             dump = Dump::Ast;
@@ -87,6 +121,9 @@ int main(int argc, char** argv) {
         std::cout << engine.dumpCode();
         return 0;
     }
+    for (int line : breaks) engine.setBreakpoint(engine.mainFileName(), line);
+    engine.onIdle = answerPause;
+    if (step) engine.stepInto();
     bool ran = engine.execute();
     std::fflush(stdout);
     if (!ran) {
