@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace novrix::library {
@@ -14,7 +13,8 @@ constexpr CatalogueVariable kUserFileName{"UserFileName", "String"};
 
 std::string lower(std::string_view s) {
     std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return out;
 }
 
@@ -28,7 +28,8 @@ void addConstants(engine::Engine& e, std::span<const CatalogueConstant> constant
 }
 
 void addDeclarations(engine::Engine& e, std::span<const CatalogueDeclaration> declarations) {
-    for (const CatalogueDeclaration& d : declarations) e.addDeclaration(std::string(d.text));
+    for (const CatalogueDeclaration& d : declarations)
+        e.addDeclaration(std::string(d.text));
 }
 
 // Binds, in the set's order, each name that has an implementation; names are matched without regard to
@@ -37,13 +38,15 @@ size_t bindByName(engine::Engine& e, const std::vector<std::string_view>& order,
                   const std::vector<NamedNative>& impl) {
     std::unordered_map<std::string, const engine::NativeFn*> byName;
     for (const NamedNative& n : impl)
-        if (n.fn) byName.emplace(lower(n.name), &n.fn);
+        if (n.fn)
+            byName.emplace(lower(n.name), &n.fn);
     size_t bound = 0;
     for (std::string_view name : order) {
         auto it = byName.find(lower(name));
-        if (it == byName.end()) continue;
+        if (it == byName.end())
+            continue;
         if (!e.bindNative(std::string(name), *it->second))
-            throw std::logic_error("catalogue: no declaration to bind '" + std::string(name) + "' to");
+            throw engine::RegistrationError("No declaration to bind '" + std::string(name) + "' to");
         ++bound;
     }
     return bound;
@@ -55,9 +58,13 @@ engine::NativeFn notImplemented(std::string_view name) {
 
 } // namespace
 
-const CatalogueVariable& userFileNameVariable() { return kUserFileName; }
+const CatalogueVariable& userFileNameVariable() {
+    return kUserFileName;
+}
 
-std::string notImplementedMessage(std::string_view name) { return "not implemented: " + std::string(name); }
+std::string notImplementedMessage(std::string_view name) {
+    return "not implemented: " + std::string(name);
+}
 
 void registerDateTimeDeclarations(engine::Engine& e) {
     const CatalogueType& t = dateTimeType();

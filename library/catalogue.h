@@ -3,6 +3,9 @@
 // sets, the program's own NOVRIX_ functions and the variable UserFileName. The tables hold the texts
 // exactly as they are registered, in registration order; registerCatalogue() registers them, in seven
 // steps, on every compile (inside Engine::onCompile).
+#include "engine/engine.h"
+#include "library/named_native.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,9 +14,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-#include "engine/engine.h"
-#include "library/named_native.h"
 
 namespace novrix::library {
 
@@ -80,7 +80,7 @@ struct CatalogueVariable {
 };
 
 // --- the tables, in registration order
-const CatalogueType& dateTimeType();                       // TDateTime = Double
+const CatalogueType& dateTimeType();                          // TDateTime = Double
 std::span<const CatalogueDeclaration> dateTimeDeclarations(); // 126, StartOfADay2/EndOfADay2 twice each
 std::span<const CatalogueConstant> dateTimeConstants();       // 10
 std::span<const CatalogueEntry> stringEntries();              // 28 declarations and 4 types
@@ -120,13 +120,14 @@ void registerCatalogue(engine::Engine& e, const CatalogueBindings& b);
 
 // Steps 1..7 one at a time, for hosts that register a part of the catalogue and for the tests. The
 // binding steps return how many names they bound.
-void registerDateTimeDeclarations(engine::Engine& e);                                      // step 1
+void registerDateTimeDeclarations(engine::Engine& e);                                     // step 1
 size_t registerDateTimeBindings(engine::Engine& e, const std::vector<NamedNative>& impl); // step 2
-void registerStringDeclarations(engine::Engine& e);                                        // step 3
+void registerStringDeclarations(engine::Engine& e);                                       // step 3
 size_t registerStringBindings(engine::Engine& e, const std::vector<NamedNative>& impl);   // step 4
-void registerMathDeclarations(engine::Engine& e);                                          // step 5
+void registerMathDeclarations(engine::Engine& e);                                         // step 5
 size_t registerMathBindings(engine::Engine& e, const std::vector<NamedNative>& impl);     // step 6
-void registerNovrixFunctions(engine::Engine& e,
-                             const std::function<engine::NativeFn(const NovrixFunction&)>& impl); // step 7, with UserFileName
+void registerNovrixFunctions(
+    engine::Engine& e,
+    const std::function<engine::NativeFn(const NovrixFunction&)>& impl); // step 7, with UserFileName
 
 } // namespace novrix::library

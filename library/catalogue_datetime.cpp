@@ -1,7 +1,7 @@
 // The date and time set: the type TDateTime, its declarations and constants, in registration order.
-#include <array>
-
 #include "library/catalogue.h"
+
+#include <array>
 
 namespace novrix::library {
 
@@ -20,8 +20,8 @@ constexpr std::array<CatalogueDeclaration, 126> kDeclarations{{
     {"IsValidTime", "Function IsValidTime( const AHour, AMinute, ASecond, AMilliSecond : Word) : Boolean"},
     {"IsTimeNextDay",
      "Function IsTimeNextDay( const AHour, AMinute, ASecond, AMilliSecond : Word) : Boolean"},
-    {"IsValidDateTime",
-     "Function IsValidDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word) : Boolean"},
+    {"IsValidDateTime", "Function IsValidDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, "
+                        "AMilliSecond : Word) : Boolean"},
     {"IsValidDateDay", "Function IsValidDateDay( const AYear, ADayOfYear : Word) : Boolean"},
     {"IsValidDateWeek", "Function IsValidDateWeek( const AYear, AWeekOfYear, ADayOfWeek : Word) : Boolean"},
     {"WeeksInYear", "Function WeeksInYear( const AValue : TDateTime) : Word"},
@@ -100,8 +100,8 @@ constexpr std::array<CatalogueDeclaration, 126> kDeclarations{{
      "Function WithinPastMinutes( const ANow, AThen : TDateTime; const AMinutes : Int64) : Boolean"},
     {"WithinPastSeconds",
      "Function WithinPastSeconds( const ANow, AThen : TDateTime; const ASeconds : Int64) : Boolean"},
-    {"WithinPastMilliSeconds",
-     "Function WithinPastMilliSeconds( const ANow, AThen : TDateTime; const AMilliSeconds : Int64) : Boolean"},
+    {"WithinPastMilliSeconds", "Function WithinPastMilliSeconds( const ANow, AThen : TDateTime; const "
+                               "AMilliSeconds : Int64) : Boolean"},
     {"YearsBetween", "Function YearsBetween( const ANow, AThen : TDateTime) : Integer"},
     {"MonthsBetween", "Function MonthsBetween( const ANow, AThen : TDateTime) : Integer"},
     {"WeeksBetween", "Function WeeksBetween( const ANow, AThen : TDateTime) : Integer"},
@@ -126,20 +126,20 @@ constexpr std::array<CatalogueDeclaration, 126> kDeclarations{{
     {"IncSecond", "Function IncSecond( const AValue : TDateTime; ANumberOfSeconds : Int64) : TDateTime"},
     {"IncMilliSecond",
      "Function IncMilliSecond( const AValue : TDateTime; ANumberOfMilliSeconds : Int64) : TDateTime"},
-    {"EncodeDateTime",
-     "Function EncodeDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word) : TDateTime"},
-    {"DecodeDateTime",
-     "Procedure DecodeDateTime( const AValue : TDateTime; out AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word)"},
+    {"EncodeDateTime", "Function EncodeDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, "
+                       "AMilliSecond : Word) : TDateTime"},
+    {"DecodeDateTime", "Procedure DecodeDateTime( const AValue : TDateTime; out AYear, AMonth, ADay, AHour, "
+                       "AMinute, ASecond, AMilliSecond : Word)"},
     {"EncodeDateWeek",
      "Function EncodeDateWeek( const AYear, AWeekOfYear : Word; const ADayOfWeek : Word) : TDateTime"},
     {"DecodeDateWeek",
      "Procedure DecodeDateWeek( const AValue : TDateTime; out AYear, AWeekOfYear, ADayOfWeek : Word)"},
     {"EncodeDateDay", "Function EncodeDateDay( const AYear, ADayOfYear : Word) : TDateTime"},
     {"DecodeDateDay", "Procedure DecodeDateDay( const AValue : TDateTime; out AYear, ADayOfYear : Word)"},
-    {"TryEncodeDateTime",
-     "Function TryEncodeDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word; out AValue : TDateTime) : Boolean"},
-    {"TryEncodeDateWeek",
-     "Function TryEncodeDateWeek( const AYear, AWeekOfYear : Word; out AValue : TDateTime; const ADayOfWeek : Word) : Boolean"},
+    {"TryEncodeDateTime", "Function TryEncodeDateTime( const AYear, AMonth, ADay, AHour, AMinute, ASecond, "
+                          "AMilliSecond : Word; out AValue : TDateTime) : Boolean"},
+    {"TryEncodeDateWeek", "Function TryEncodeDateWeek( const AYear, AWeekOfYear : Word; out AValue : "
+                          "TDateTime; const ADayOfWeek : Word) : Boolean"},
     {"TryEncodeDateDay",
      "Function TryEncodeDateDay( const AYear, ADayOfYear : Word; out AValue : TDateTime) : Boolean"},
     {"RecodeYear", "Function RecodeYear( const AValue : TDateTime; const AYear : Word) : TDateTime"},
@@ -152,12 +152,12 @@ constexpr std::array<CatalogueDeclaration, 126> kDeclarations{{
      "Function RecodeMilliSecond( const AValue : TDateTime; const AMilliSecond : Word) : TDateTime"},
     {"RecodeDate",
      "Function RecodeDate( const AValue : TDateTime; const AYear, AMonth, ADay : Word) : TDateTime"},
-    {"RecodeTime",
-     "Function RecodeTime( const AValue : TDateTime; const AHour, AMinute, ASecond, AMilliSecond : Word) : TDateTime"},
-    {"RecodeDateTime",
-     "Function RecodeDateTime( const AValue : TDateTime; const AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word) : TDateTime"},
-    {"TryRecodeDateTime",
-     "Function TryRecodeDateTime( const AValue : TDateTime; const AYear, AMonth, ADay, AHour, AMinute, ASecond, AMilliSecond : Word; out AResult : TDateTime) : Boolean"},
+    {"RecodeTime", "Function RecodeTime( const AValue : TDateTime; const AHour, AMinute, ASecond, "
+                   "AMilliSecond : Word) : TDateTime"},
+    {"RecodeDateTime", "Function RecodeDateTime( const AValue : TDateTime; const AYear, AMonth, ADay, AHour, "
+                       "AMinute, ASecond, AMilliSecond : Word) : TDateTime"},
+    {"TryRecodeDateTime", "Function TryRecodeDateTime( const AValue : TDateTime; const AYear, AMonth, ADay, "
+                          "AHour, AMinute, ASecond, AMilliSecond : Word; out AResult : TDateTime) : Boolean"},
     {"SameDateTime", "Function SameDateTime( const A, B : TDateTime) : Boolean"},
     {"DateTimeToJulianDate", "Function DateTimeToJulianDate( const AValue : TDateTime) : Double"},
     {"JulianDateToDateTime", "Function JulianDateToDateTime( const AValue : Double) : TDateTime"},
@@ -183,14 +183,21 @@ constexpr std::array<CatalogueConstant, 10> kConstants{{
 
 } // namespace
 
-const CatalogueType& dateTimeType() { return kDateTimeType; }
-std::span<const CatalogueDeclaration> dateTimeDeclarations() { return kDeclarations; }
-std::span<const CatalogueConstant> dateTimeConstants() { return kConstants; }
+const CatalogueType& dateTimeType() {
+    return kDateTimeType;
+}
+std::span<const CatalogueDeclaration> dateTimeDeclarations() {
+    return kDeclarations;
+}
+std::span<const CatalogueConstant> dateTimeConstants() {
+    return kConstants;
+}
 
 std::vector<std::string_view> dateTimeBindingNames() {
     std::vector<std::string_view> names;
     for (const CatalogueDeclaration& d : kDeclarations)
-        if (d.bound) names.push_back(d.name);
+        if (d.bound)
+            names.push_back(d.name);
     return names;
 }
 

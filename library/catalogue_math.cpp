@@ -1,9 +1,9 @@
 // The math set: its constants, then its declarations, in registration order.
+#include "library/catalogue.h"
+
 #include <array>
 #include <bit>
 #include <limits>
-
-#include "library/catalogue.h"
 
 namespace novrix::library {
 
@@ -101,12 +101,17 @@ constexpr std::array<CatalogueDeclaration, 59> kDeclarations{{
 
 } // namespace
 
-std::span<const CatalogueConstant> mathConstants() { return kConstants; }
-std::span<const CatalogueDeclaration> mathDeclarations() { return kDeclarations; }
+std::span<const CatalogueConstant> mathConstants() {
+    return kConstants;
+}
+std::span<const CatalogueDeclaration> mathDeclarations() {
+    return kDeclarations;
+}
 
 std::vector<std::string_view> mathBindingNames() {
     std::vector<std::string_view> names;
-    for (const CatalogueDeclaration& d : kDeclarations) names.push_back(d.name);
+    for (const CatalogueDeclaration& d : kDeclarations)
+        names.push_back(d.name);
     return names;
 }
 

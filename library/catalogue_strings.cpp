@@ -1,7 +1,7 @@
 // The string set: declarations and the types they use, interleaved in registration order.
-#include <array>
-
 #include "library/catalogue.h"
+
+#include <array>
 
 namespace novrix::library {
 
@@ -33,14 +33,16 @@ constexpr std::array<CatalogueEntry, 32> kEntries{{
     {kDecl, "DupeString", "Function DupeString( const AText : string; ACount : Integer) : string"},
     {kDecl, "ReverseString", "Function ReverseString( const AText : string) : string"},
     {kDecl, "StuffString",
-     "Function StuffString( const AText : string; AStart, ALength : Cardinal; const ASubText : string) : string"},
+     "Function StuffString( const AText : string; AStart, ALength : Cardinal; const ASubText : string) : "
+     "string"},
     {kDecl, "LeftStr", "Function LeftStr( const AText : string; const ACount : Integer) : string"},
     {kDecl, "RightStr", "Function RightStr( const AText : string; const ACount : Integer) : string"},
     {kDecl, "MidStr", "Function MidStr( const AText : string; const AStart, ACount : Integer) : string"},
     {kType, "TStringSeachOption", "( soDown, soMatchCase, soWholeWord )"},
     {kType, "TStringSearchOptions", "set of TStringSeachOption"},
     {kDecl, "SearchBuf",
-     "Function SearchBuf( Buf : PChar; BufLen : Integer; SelStart, SelLength : Integer; SearchString : String; Options : TStringSearchOptions) : PChar"},
+     "Function SearchBuf( Buf : PChar; BufLen : Integer; SelStart, SelLength : Integer; SearchString : "
+     "String; Options : TStringSearchOptions) : PChar"},
     {kType, "TSoundexLength", "Integer"},
     {kDecl, "Soundex", "Function Soundex( const AText : string; ALength : TSoundexLength) : string"},
     {kType, "TSoundexIntLength", "Integer"},
@@ -58,12 +60,15 @@ constexpr std::array<CatalogueEntry, 32> kEntries{{
 
 } // namespace
 
-std::span<const CatalogueEntry> stringEntries() { return kEntries; }
+std::span<const CatalogueEntry> stringEntries() {
+    return kEntries;
+}
 
 std::vector<std::string_view> stringBindingNames() {
     std::vector<std::string_view> names;
     for (const CatalogueEntry& e : kEntries)
-        if (e.kind == CatalogueEntry::Kind::Declaration) names.push_back(e.name);
+        if (e.kind == CatalogueEntry::Kind::Declaration)
+            names.push_back(e.name);
     return names;
 }
 
