@@ -70,15 +70,15 @@ private:
     }
 };
 
-struct Run {
+struct ScriptRun {
     bool compiled = false;
     bool ran = false;
     std::string out;
     std::string error;
 };
 
-Run compileAndRun(Engine& e, const std::string& script) {
-    Run r;
+ScriptRun compileAndRun(Engine& e, const std::string& script) {
+    ScriptRun r;
     e.setOutput([&r](std::string_view s) { r.out.append(s); });
     r.compiled = e.compile(script);
     if (!r.compiled) {
@@ -267,9 +267,10 @@ TEST(LibraryCatalogue, StandardSetTextsFollowTheirLayout) {
         EXPECT_EQ(m[2].str(), name) << t;
         EXPECT_EQ(m[1].str() == "Function", m[4].matched) << t;
         EXPECT_EQ(m[6].str() == ";", declaredOnly) << t;
-        for (size_t k = 0; k < t.size(); ++k)
+        for (size_t k = 0; k < t.size(); ++k) {
             if (t[k] == ':')
                 EXPECT_TRUE(k > 0 && t[k - 1] == ' ' && t[k + 1] == ' ') << t;
+        }
         EXPECT_EQ(t.find("  "), std::string::npos) << t;
     };
     for (const auto& d : lib::dateTimeDeclarations())
@@ -358,7 +359,7 @@ TEST(LibraryCatalogue, ScriptsCallEachSetThroughItsBindings) {
     lib::CatalogueBindings b = log.allFakes();
     Engine e;
     e.onCompile = [&](Engine& en) { lib::registerCatalogue(en, b); };
-    Run r = compileAndRun(e, R"(
+    ScriptRun r = compileAndRun(e, R"(
 var
   t: TDateTime; d: Double;
   y, mo, dd, h, mi, s, ms: Word;
@@ -418,7 +419,8 @@ TEST(LibraryCatalogue, StartOfADay2CompilesAgainstTheLaterDeclarationButCannotBe
 
     for (const char* name : {"StartOfADay2", "EndOfADay2"}) {
         SCOPED_TRACE(name);
-        Run r = compileAndRun(e, "var t: TDateTime; begin t := " + std::string(name) + "(2024, 60); end.");
+        ScriptRun r =
+            compileAndRun(e, "var t: TDateTime; begin t := " + std::string(name) + "(2024, 60); end.");
         ASSERT_TRUE(r.compiled) << r.error;
         EXPECT_FALSE(r.ran);
         EXPECT_NE(r.error.find(name), std::string::npos) << r.error;
@@ -430,7 +432,7 @@ TEST(LibraryCatalogue, StartOfADay2CompilesAgainstTheLaterDeclarationButCannotBe
     EXPECT_TRUE(log.calls.empty());
 
     // A script that does not use them runs.
-    Run r = compileAndRun(e, "begin WriteLn(DaysPerWeek); end.");
+    ScriptRun r = compileAndRun(e, "begin WriteLn(DaysPerWeek); end.");
     EXPECT_TRUE(r.ran) << r.error;
     EXPECT_EQ(r.out, "7\n");
 }
@@ -455,7 +457,7 @@ TEST(LibraryCatalogue, StandardNameWithoutImplementationStaysUnbound) {
         mathBound = lib::registerMathBindings(en, b.math);
         lib::registerNovrixFunctions(en, b.novrix);
     };
-    Run r = compileAndRun(e, "begin WriteLn(ReverseString('ab') + '.'); end.");
+    ScriptRun r = compileAndRun(e, "begin WriteLn(ReverseString('ab') + '.'); end.");
     EXPECT_TRUE(r.ran) << r.error;
     EXPECT_EQ(log.calls, std::vector<std::string>{"ReverseString('ab')"});
     EXPECT_EQ(stringsBound, 28u);
@@ -478,7 +480,7 @@ TEST(LibraryCatalogue, NovrixFunctionWithoutImplementationRaisesNotImplemented) 
     Engine e;
     e.onCompile = [&](Engine& en) { lib::registerCatalogue(en, b); };
 
-    Run r = compileAndRun(e, "begin NOVRIX_ScreenClear; NOVRIX_BusIFC; WriteLn('after'); end.");
+    ScriptRun r = compileAndRun(e, "begin NOVRIX_ScreenClear; NOVRIX_BusIFC; WriteLn('after'); end.");
     ASSERT_TRUE(r.compiled) << r.error;
     EXPECT_FALSE(r.ran);
     EXPECT_EQ(r.error, "not implemented: NOVRIX_BusIFC");
@@ -517,7 +519,7 @@ TEST(LibraryCatalogue, LaterRegistrationsOfAName) {
     Engine e;
     e.onCompile = [&](Engine& en) { lib::registerCatalogue(en, b); };
 
-    Run r = compileAndRun(e, "begin WriteLn(ApproxDaysPerMonth:0:6, ' ', ApproxDaysPerYear:0:6); end.");
+    ScriptRun r = compileAndRun(e, "begin WriteLn(ApproxDaysPerMonth:0:6, ' ', ApproxDaysPerYear:0:6); end.");
     ASSERT_TRUE(r.ran) << r.error;
     EXPECT_EQ(r.out, "30.437500 365.250000\n");
 
@@ -561,7 +563,7 @@ TEST(LibraryCatalogue, ConstantValues) {
     std::string script = "begin\n";
     for (const std::string& n : constantNames)
         script += "  Probe(" + n + ");\n";
-    Run r = compileAndRun(e, script + "end.\n");
+    ScriptRun r = compileAndRun(e, script + "end.\n");
     ASSERT_TRUE(r.ran) << r.error;
     ASSERT_EQ(seen.size(), constantNames.size());
 
@@ -592,7 +594,7 @@ TEST(LibraryCatalogue, UserFileNameIsTheHostsSetting) {
     Engine e;
     e.onCompile = [](Engine& en) { lib::registerCatalogue(en, {}); };
     e.onExecute = [&setting](Engine& en) { ASSERT_TRUE(en.bindVariable("UserFilename", &setting)); };
-    Run r = compileAndRun(e, "begin WriteLn(UserFileName); UserFileName := 'other.txt'; end.");
+    ScriptRun r = compileAndRun(e, "begin WriteLn(UserFileName); UserFileName := 'other.txt'; end.");
     ASSERT_TRUE(r.ran) << r.error;
     EXPECT_EQ(r.out, "/home/u/UserFileName.Txt\n");
     EXPECT_EQ(setting, "other.txt");

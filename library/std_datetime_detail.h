@@ -1,0 +1,36 @@
+#pragma once
+// Helpers shared by the std_datetime sources: decoding into fields, composing a date with a time, and
+// Delphi's conversion error for a date and time that cannot be encoded.
+#include <string>
+
+#include "engine/runtime/format_settings.h"
+
+namespace novrix::library::datetime::detail {
+
+struct Ymd {
+    int year = 0, month = 0, day = 0; // 0/0/0 before 0001-01-01
+};
+struct Hnsz {
+    int hour = 0, minute = 0, second = 0, milliSecond = 0;
+};
+
+Ymd decodeYmd(double v);
+Hnsz decodeHnsz(double v);
+
+// A whole date plus a time of day: before 1899-12-30 the time is subtracted, as the fraction of a
+// negative TDateTime counts forward from the start of its day.
+double composeDateTime(double date, double time);
+
+// The date of `v` at 23:59:59.999, through the same path as RecodeTime (so its failure reads as one).
+double lastMilliSecondOfDay(double v, const rt::FormatSettings& fs);
+
+// EConvertError "'y-m-d h:n:s.z' is not a valid date and time". A field given as kLeaveFieldAsIs shows
+// the field of `baseDate`, or '?' when `baseDate` is 0.
+[[noreturn]] void invalidDateTimeError(int year, int month, int day, int hour, int minute, int second,
+                                       int milliSecond, double baseDate, const rt::FormatSettings& fs);
+
+// Delphi's Trunc and Frac on a TDateTime.
+double truncDays(double v);
+double fracDays(double v);
+
+} // namespace novrix::library::datetime::detail
