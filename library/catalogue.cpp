@@ -1,8 +1,8 @@
 // Registration of the catalogue with the engine, in its seven steps.
 #include "library/catalogue.h"
 
-#include <algorithm>
-#include <cctype>
+#include "engine/runtime/string_utils.h"
+
 #include <unordered_map>
 
 namespace novrix::library {
@@ -10,13 +10,6 @@ namespace novrix::library {
 namespace {
 
 constexpr CatalogueVariable kUserFileName{"UserFileName", "String"};
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return out;
-}
 
 std::variant<int64_t, double, std::string> engineValue(const CatalogueConstant& c) {
     return std::visit([](auto v) { return std::variant<int64_t, double, std::string>(v); }, c.value);
@@ -39,10 +32,10 @@ size_t bindByName(engine::Engine& e, const std::vector<std::string_view>& order,
     std::unordered_map<std::string, const engine::NativeFn*> byName;
     for (const NamedNative& n : impl)
         if (n.fn)
-            byName.emplace(lower(n.name), &n.fn);
+            byName.emplace(rt::lowerCase(n.name), &n.fn);
     size_t bound = 0;
     for (std::string_view name : order) {
-        auto it = byName.find(lower(name));
+        auto it = byName.find(rt::lowerCase(name));
         if (it == byName.end())
             continue;
         if (!e.bindNative(std::string(name), *it->second))

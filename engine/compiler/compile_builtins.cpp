@@ -645,7 +645,9 @@ Val Compiler::builtinCall(int id, const std::string& name, const std::vector<ast
         }
         std::vector<std::pair<const ast::Expr*, const Type*>> a = {
             {args[0].get(), T.stringT}, {args[1].get(), l.type}, {args[2].get(), T.integerT}};
-        callBuiltinFn(uint32_t(real ? Builtin::ValReal : Builtin::ValInt), a, nullptr, nullptr, {false, true, true});
+        Builtin which = real ? Builtin::ValReal
+                        : TypeTable::intKind(l.type) == IntKind::I64 ? Builtin::ValInt64 : Builtin::ValInt;
+        callBuiltinFn(uint32_t(which), a, nullptr, nullptr, {false, true, true});
         return procResult(none);
     }
     case BI::Str: {

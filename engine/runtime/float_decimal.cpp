@@ -75,7 +75,7 @@ FloatRec floatToDecimal(double v, int precision, int decimals) {
     if (keep < d.size() && d[keep] >= '5') {
         d.resize(keep);
         if (!incrementDigits(d)) {
-            d = "1";
+            d.assign(1, '1');
             ++rec.exponent;
         }
     } else if (keep < d.size()) {

@@ -145,6 +145,14 @@ void bBoolToStr(VM&, Cell* b) { retStr(b, rt::boolToStr(b[1].i != 0, b[2].i != 0
 void bValInt(VM&, Cell* b) {
     int64_t v = 0;
     int code = 0;
+    rt::valInt(argStr(b, 1), v, code);
+    refArg(b, 2).i = v;
+    refArg(b, 3).i = code;
+}
+
+void bValInt64(VM&, Cell* b) {
+    int64_t v = 0;
+    int code = 0;
     rt::valInt64(argStr(b, 1), v, code);
     refArg(b, 2).i = v;
     refArg(b, 3).i = code;

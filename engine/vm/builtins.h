@@ -34,7 +34,8 @@
     B(QuotedStr)      /* (s): String */                                                                    \
     B(StringReplace)  /* (s, old, new, flags set): String */                                               \
     B(BoolToStr)      /* (b, useBoolStrs): String */                                                       \
-    B(ValInt)         /* (s, var v: Int64 cell, var code) */                                               \
+    B(ValInt)         /* (s, var v: Integer cell, var code) */                                             \
+    B(ValInt64)       /* (s, var v: Int64 cell, var code) */                                               \
     B(ValReal)        /* (s, var v: Double cell, var code) */                                              \
     B(StrInt)         /* (i, width, var s) */                                                              \
     B(StrReal)        /* (x, width, decimals, var s) */                                                    \
