@@ -119,7 +119,7 @@ double dateTimeToJulianDate(double v) {
     const int64_t y = d.year + 4800 - a;
     const int64_t m = d.month + 12 * a - 3;
     const int64_t dayNumber = d.day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400;
-    return double(dayNumber) - 32045.5 + detail::fracDays(v);
+    return double(dayNumber) - 32045.5 + std::fabs(detail::fracDays(v)); // the time of day, also before 1899
 }
 
 double julianDateToDateTime(double julian, const rt::FormatSettings& fs) {
@@ -139,7 +139,7 @@ double julianDateToDateTime(double julian, const rt::FormatSettings& fs) {
     const int64_t month = m + 3 - 12 * (m / 10);
     const int64_t year = 100 * b + d - 4800 + m / 10;
     if (year < 1 || year > 9999 || !isValidDate(Word(year), Word(month), Word(day))) fail();
-    return rt::encodeDate(int(year), int(month), int(day)) + detail::fracDays(julian - 0.5);
+    return detail::composeDateTime(rt::encodeDate(int(year), int(month), int(day)), detail::fracDays(julian - 0.5));
 }
 
 constexpr double kModifiedJulianOffset = 2400000.5;

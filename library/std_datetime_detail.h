@@ -33,4 +33,9 @@ double lastMilliSecondOfDay(double v, const rt::FormatSettings& fs);
 double truncDays(double v);
 double fracDays(double v);
 
+// Days on a straight line: a TDateTime before 1899-12-30 holds its time of day as a positive fraction of
+// a negative day number, so -1.25 (1899-12-29 06:00) lies at -0.75. Differences of moments are taken on
+// this line (Delphi subtracts the raw numbers and is up to a day off before 1899-12-30).
+double straightDays(double v);
+
 } // namespace novrix::library::datetime::detail

@@ -25,6 +25,8 @@ Hnsz decodeHnsz(double v) {
 double truncDays(double v) { return std::trunc(v) + 0.0; }
 double fracDays(double v) { return v - std::trunc(v); }
 
+double straightDays(double v) { return v >= 0 ? v : truncDays(v) - fracDays(v); }
+
 } // namespace detail
 
 using detail::decodeHnsz;

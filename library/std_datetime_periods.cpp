@@ -99,7 +99,7 @@ DateWeek decodeDateWeek(double v) {
     const double yearStart = startOfAYear(r.year);
     const int startDay = dayOfTheWeek(yearStart);
     // Day number counted from the Monday of week 1.
-    int day = int(detail::truncDays(v - yearStart)) + 1;
+    int day = int(detail::truncDays(detail::straightDays(v) - yearStart)) + 1;
     if (startDay < 5)
         day += startDay - 1;
     else
@@ -143,7 +143,7 @@ DateDay decodeDateDay(double v) {
     DateDay r;
     r.year = yearOf(v);
     // Counted from the decoded year's first day, so a time rounding up into the next year gives day 1.
-    r.dayOfYear = Word(int(detail::truncDays(v - startOfAYear(r.year))) + 1);
+    r.dayOfYear = Word(int(detail::truncDays(detail::straightDays(v) - startOfAYear(r.year))) + 1);
     return r;
 }
 

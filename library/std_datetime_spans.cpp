@@ -17,15 +17,8 @@ constexpr double kHalfMilliSecond = kOneMilliSecond / 2;
 // Moments a rounding error apart from a whole day count as that day (the next-to-smallest double step).
 constexpr long double kEpsilon = 2.2204460493e-16L;
 
-// Days on a straight line: a TDateTime before 1899-12-30 holds its time of day as a positive fraction of
-// a negative day number, so -1.25 (1899-12-29 06:00) lies at -0.75.
-double straightDays(double v) {
-    if (v >= 0) return v;
-    return detail::truncDays(v) - detail::fracDays(v);
-}
-
 // The length of the time between two moments, in days.
-double spanDays(double now, double then) { return std::fabs(straightDays(now) - straightDays(then)); }
+double spanDays(double now, double then) { return std::fabs(detail::straightDays(now) - detail::straightDays(then)); }
 
 // The span with half a millisecond added, so that a span computed as 0.99999999 seconds counts as the
 // second it stands for when it is truncated to whole units.

@@ -161,6 +161,9 @@ class RunResult:
 def childEnvironment(home: str) -> dict[str, str]:
     env = dict(os.environ)
     env["NOVRIX_HOME"] = home  # a run never reads or writes the developer's own settings
+    # Scripts see the C locale unless a test asks for another: decimal point '.', no currency symbol.
+    env["LC_ALL"] = "C"
+    env.pop("LANG", None)
     # A sanitizer failure must not pass for a compile error (both would exit 1).
     for name, extra in (("ASAN_OPTIONS", ""), ("UBSAN_OPTIONS", ":print_stacktrace=1")):
         if "exitcode=" not in env.get(name, ""):
