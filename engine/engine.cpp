@@ -69,6 +69,12 @@ void Engine::addDeclaration(const std::string& declText, NativeFn fn) {
     host_.entries.push_back(HostRoutineReg{declText, std::move(decl), index});
 }
 
+bool Engine::hasVariable(const std::string& name) const {
+    for (const std::string& v : hostVarNames_)
+        if (sameName(v, name)) return true;
+    return false;
+}
+
 bool Engine::bindNative(const std::string& name, NativeFn fn) {
     requireRegistering("an implementation");
     for (size_t k = natives_.size(); k-- > 0;)

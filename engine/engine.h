@@ -91,6 +91,7 @@ public:
     // Binds the newest declaration of that name that has no implementation yet. False when none.
     bool bindNative(const std::string& name, NativeFn fn);
     bool registering() const { return registering_; }
+    bool hasVariable(const std::string& name) const; // a host variable of that name is registered
 
     // --- compiling
     bool compile(std::string_view text);

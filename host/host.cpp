@@ -8,7 +8,7 @@ namespace {
 constexpr auto kPoll = std::chrono::milliseconds(10);
 }
 
-Host::Host(Frontend& frontend) : frontend_(frontend) {
+Host::Host(Frontend& frontend) : frontend_(frontend), pump_(consoleQueue_, frontend) {
     wireEngine();
     execThread_ = std::jthread([this](std::stop_token st) { executionThread(st); });
 }
@@ -23,9 +23,20 @@ Host::~Host() {
 }
 
 void Host::wireEngine() {
+    // Write and WriteLn of the language go to the output console like NOVRIX_ScreenWrite; a line ends in
+    // CR LF there.
+    engine_.setOutput([this](std::string_view text) {
+        std::string t;
+        t.reserve(text.size() + 4);
+        for (char c : text) {
+            if (c == '\n') t += '\r';
+            t += c;
+        }
+        consoleQueue_.append(writeRecord(t));
+    });
     engine_.onCompile = [this](engine::Engine& e) {
         if (registrar_) registrar_(e);
-        e.addVariable("UserFileName", "String");
+        if (!e.hasVariable("UserFileName")) e.addVariable("UserFileName", "String");
     };
     engine_.onBeforeCleanUp = [this](engine::Engine& e) {
         if (beforeCleanUp_) beforeCleanUp_(e.tables());
@@ -81,6 +92,7 @@ void Host::tick() {
     bool report = reportPending_.load(std::memory_order_acquire);
     runTasks();
     if (report) reportRunResult();
+    pump_.tick();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -140,6 +152,7 @@ void Host::run() {
     frontend_.clearDebugConsole();
     frontend_.console().takeFocus();
     if (breakpointCount_ == 0) {
+        ++freeRunsStarted_;
         startRequested_.store(true, std::memory_order_release);
         return;
     }
@@ -165,6 +178,7 @@ void Host::runConsole() {
     frontend_.clearDebugConsole();
     frontend_.console().takeFocus();
     consoleLayoutActive_ = true;
+    ++freeRunsStarted_;
     startRequested_.store(true, std::memory_order_release);
 }
 
@@ -270,6 +284,7 @@ void Host::ceIdle() {
 void Host::reportRunResult() {
     frontend_.addMessage(lastRunResult_.load(std::memory_order_acquire) ? "Succesfully Execute"
                                                                         : engine_.runtimeErrorLine());
+    ++freeRunsReported_;
     reportPending_.store(false, std::memory_order_release);
 }
 

@@ -17,8 +17,10 @@
 #include <string>
 #include <thread>
 
+#include "console_queue.h"
 #include "engine/engine.h"
 #include "frontend.h"
+#include "pump.h"
 #include "library/script_context.h"
 #include "run_scoped.h"
 
@@ -50,19 +52,23 @@ public:
     void reset();
     void toggleBreakpoint(int line);
 
-    // --- the main thread's pump: main-thread tasks, the result of a finished free run
+    // --- the main thread's 1 ms timer: main-thread tasks, the result of a finished free run, and the
+    // console pump (drain every 11th tick, heartbeat LED every 51st)
     void tick();
 
     bool isRunning() const { return engine_.isRunning(); }
     bool lastRunResult() const { return lastRunResult_.load(std::memory_order_acquire); }
     int breakpointCount() const { return breakpointCount_; }
     bool startRequested() const { return startRequested_.load(std::memory_order_acquire); }
+    // True once every free run started so far has had its result line written.
+    bool resultReported() const { return freeRunsReported_.load() >= freeRunsStarted_.load(); }
     bool resumeRequested() const { return resumeRequested_.load(std::memory_order_acquire); }
     int activeLine() const { return activeLine_; }
     bool consoleLayoutActive() const { return consoleLayoutActive_; }
 
     engine::Engine& engine() { return engine_; }
     library::ScriptContext& context() { return context_; }
+    ConsoleQueue& consoleQueue() { return consoleQueue_; }
     RunScopedLists& runScoped() { return runScoped_; }
     std::string& userFileName() { return userFileName_; }
     void setReleasePacing(ReleasePacing p) { pacing_ = std::move(p); }
@@ -84,6 +90,8 @@ private:
     bool waitForEndOfRun();
 
     Frontend& frontend_;
+    ConsoleQueue consoleQueue_;
+    Pump pump_;
     engine::Engine engine_;
     library::ScriptContext context_;
     RunScopedLists runScoped_;
@@ -97,6 +105,8 @@ private:
     std::atomic<bool> resumeRequested_{false};
     std::atomic<bool> lastRunResult_{false};
     std::atomic<bool> reportPending_{false}; // a finished free run waits for its result line
+    std::atomic<int> freeRunsStarted_{0};
+    std::atomic<int> freeRunsReported_{0};
     bool pendingCompile_ = false;
     int breakpointCount_ = 0;
     int activeLine_ = 0;

@@ -82,7 +82,7 @@ std::string ScriptReadFile::readLine() {
     std::string line;
     while (fill()) {
         const char* begin = buf_.data() + pos_;
-        const char* stop = std::find_if(begin, buf_.data() + end_,
+        const char* stop = std::find_if(begin, static_cast<const char*>(buf_.data() + end_),
                                         [](char c) { return c == '\n' || c == '\r' || c == kEndOfFile; });
         line.append(begin, stop);
         pos_ = static_cast<size_t>(stop - buf_.data());
@@ -109,7 +109,7 @@ std::string ScriptReadFile::readRest() {
     std::string text;
     while (fill()) {
         const char* begin = buf_.data() + pos_;
-        const char* stop = std::find(begin, buf_.data() + end_, kEndOfFile);
+        const char* stop = std::find(begin, static_cast<const char*>(buf_.data() + end_), kEndOfFile);
         text.append(begin, stop);
         pos_ = static_cast<size_t>(stop - buf_.data());
         if (pos_ < end_)

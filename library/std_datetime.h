@@ -4,13 +4,14 @@
 // fraction still counts forward, so -1.25 is 1899-12-29 06:00). The parameter and result types are the
 // Pascal ones (Word, LongWord, Integer, Int64), so that the script adapters only move values.
 //
-// Where Delphi and Free Pascal differ, these follow the calendar: stepping and measuring across
-// 1899-12-30 treats the days before it as real days (Free Pascal does, Delphi adds raw numbers), while
-// EndOfTheWeek, IncYear, TryEncodeDateDay and every error text follow Delphi.
+// Results are Delphi's where Delphi and Free Pascal agree. Moments before 1899-12-30 are taken as the
+// moments they decode to: day counts, spans, steps and Julian dates treat the days before it as real days
+// (both compute on the raw number in places and can be a day off). Where the two differ otherwise, Delphi
+// is followed: the error texts, EndOfTheWeek, IncYear and TryEncodeDateDay.
 // Failures raise rt::ScriptError with Delphi's class and message.
-#include <cstdint>
-
 #include "engine/runtime/format_settings.h"
+
+#include <cstdint>
 
 namespace novrix::library::datetime {
 
@@ -43,7 +44,7 @@ double timeOf(double v);
 bool isInLeapYear(double v);
 bool isPM(double v);
 bool isValidDate(Word year, Word month, Word day);
-bool isValidTime(Word hour, Word minute, Word second, Word milliSecond); // 24:00:00.000 included
+bool isValidTime(Word hour, Word minute, Word second, Word milliSecond);   // 24:00:00.000 included
 bool isTimeNextDay(Word hour, Word minute, Word second, Word milliSecond); // exactly 24:00:00.000
 bool isValidDateTime(Word year, Word month, Word day, Word hour, Word minute, Word second, Word milliSecond);
 bool isValidDateDay(Word year, Word dayOfYear);
@@ -172,7 +173,8 @@ double recodeMinute(double v, Word minute, const rt::FormatSettings& fs);
 double recodeSecond(double v, Word second, const rt::FormatSettings& fs);
 double recodeMilliSecond(double v, Word milliSecond, const rt::FormatSettings& fs);
 double recodeDate(double v, Word year, Word month, Word day, const rt::FormatSettings& fs);
-double recodeTime(double v, Word hour, Word minute, Word second, Word milliSecond, const rt::FormatSettings& fs);
+double recodeTime(double v, Word hour, Word minute, Word second, Word milliSecond,
+                  const rt::FormatSettings& fs);
 double recodeDateTime(double v, Word year, Word month, Word day, Word hour, Word minute, Word second,
                       Word milliSecond, const rt::FormatSettings& fs);
 TryResult tryRecodeDateTime(double v, Word year, Word month, Word day, Word hour, Word minute, Word second,

@@ -1,14 +1,14 @@
 // The date and time set bound to the script engine: each name with an adapter that reads the arguments
 // as declared, calls the plain function and hands back its result and out parameters.
+#include "engine/vm/vm.h"
+#include "library/named_native.h"
+#include "library/std_datetime.h"
+
 #include <cstddef>
 #include <iterator>
 #include <type_traits>
 #include <utility>
 #include <vector>
-
-#include "engine/vm/vm.h"
-#include "library/named_native.h"
-#include "library/std_datetime.h"
 
 namespace novrix::library {
 
@@ -63,18 +63,24 @@ NativeFn plain() {
 
 void setParts(NativeCall& c, size_t first, const dt::DateTimeParts& p) {
     const dt::Word fields[] = {p.year, p.month, p.day, p.hour, p.minute, p.second, p.milliSecond};
-    for (size_t k = 0; k < std::size(fields); ++k) c.setInt(first + k, fields[k]);
+    for (size_t k = 0; k < std::size(fields); ++k)
+        c.setInt(first + k, fields[k]);
 }
 
-dt::Word word(NativeCall& c, size_t k) { return static_cast<dt::Word>(c.intArg(k)); }
+dt::Word word(NativeCall& c, size_t k) {
+    return static_cast<dt::Word>(c.intArg(k));
+}
 
 // Try... functions: the out parameter is written only when the routine writes it.
 void giveTry(NativeCall& c, size_t outIndex, const dt::TryResult& r) {
-    if (r.written) c.setReal(outIndex, r.value);
+    if (r.written)
+        c.setReal(outIndex, r.value);
     c.returnBool(r.ok);
 }
 
-void decodeDateTime(NativeCall& c) { setParts(c, 1, dt::decodeDateTime(c.realArg(0))); }
+void decodeDateTime(NativeCall& c) {
+    setParts(c, 1, dt::decodeDateTime(c.realArg(0)));
+}
 
 void decodeDateWeek(NativeCall& c) {
     const dt::DateWeek w = dt::decodeDateWeek(c.realArg(0));
@@ -90,18 +96,24 @@ void decodeDateDay(NativeCall& c) {
 }
 
 void tryEncodeDateTime(NativeCall& c) {
-    giveTry(c, 7, dt::tryEncodeDateTime(word(c, 0), word(c, 1), word(c, 2), word(c, 3), word(c, 4), word(c, 5),
-                                        word(c, 6)));
+    giveTry(c, 7,
+            dt::tryEncodeDateTime(word(c, 0), word(c, 1), word(c, 2), word(c, 3), word(c, 4), word(c, 5),
+                                  word(c, 6)));
 }
 
 // Declared as (AYear, AWeekOfYear; out AValue; ADayOfWeek).
-void tryEncodeDateWeek(NativeCall& c) { giveTry(c, 2, dt::tryEncodeDateWeek(word(c, 0), word(c, 1), word(c, 3))); }
+void tryEncodeDateWeek(NativeCall& c) {
+    giveTry(c, 2, dt::tryEncodeDateWeek(word(c, 0), word(c, 1), word(c, 3)));
+}
 
-void tryEncodeDateDay(NativeCall& c) { giveTry(c, 2, dt::tryEncodeDateDay(word(c, 0), word(c, 1))); }
+void tryEncodeDateDay(NativeCall& c) {
+    giveTry(c, 2, dt::tryEncodeDateDay(word(c, 0), word(c, 1)));
+}
 
 void tryRecodeDateTime(NativeCall& c) {
-    giveTry(c, 8, dt::tryRecodeDateTime(c.realArg(0), word(c, 1), word(c, 2), word(c, 3), word(c, 4), word(c, 5),
-                                        word(c, 6), word(c, 7)));
+    giveTry(c, 8,
+            dt::tryRecodeDateTime(c.realArg(0), word(c, 1), word(c, 2), word(c, 3), word(c, 4), word(c, 5),
+                                  word(c, 6), word(c, 7)));
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #pragma once
 // Helpers shared by the std_datetime sources: decoding into fields, composing a date with a time, and
 // Delphi's conversion error for a date and time that cannot be encoded.
-#include <string>
-
 #include "engine/runtime/format_settings.h"
+
+#include <cstdint>
+#include <string>
 
 namespace novrix::library::datetime::detail {
 
@@ -29,7 +30,8 @@ double lastMilliSecondOfDay(double v, const rt::FormatSettings& fs);
 [[noreturn]] void invalidDateTimeError(int year, int month, int day, int hour, int minute, int second,
                                        int milliSecond, double baseDate, const rt::FormatSettings& fs);
 
-// Delphi's Trunc and Frac on a TDateTime.
+// Delphi's Trunc and Frac on a TDateTime. Trunc raises EInvalidOp beyond the range of Int64.
+int64_t truncInt(double v);
 double truncDays(double v);
 double fracDays(double v);
 

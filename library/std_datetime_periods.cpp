@@ -1,11 +1,11 @@
 // Start and end of years, months, weeks and days; dates given as ISO week or as day of the year.
-#include <cstdio>
-#include <string>
-
 #include "engine/runtime/date_time.h"
 #include "engine/runtime/script_error.h"
 #include "library/std_datetime.h"
 #include "library/std_datetime_detail.h"
+
+#include <cstdio>
+#include <string>
 
 namespace novrix::library::datetime {
 
@@ -14,7 +14,9 @@ namespace {
 using detail::decodeYmd;
 
 // The last millisecond of a date that is known to be valid.
-double endOfValidDay(double date) { return detail::composeDateTime(date, rt::encodeTime(23, 59, 59, 999)); }
+double endOfValidDay(double date) {
+    return detail::composeDateTime(date, rt::encodeTime(23, 59, 59, 999));
+}
 
 [[noreturn]] void convertError(const std::string& message) {
     throw rt::ScriptError(rt::ExcClass::EConvertError, message);
@@ -30,10 +32,18 @@ double lastMilliSecondOfDay(double v, const rt::FormatSettings& fs) {
 
 } // namespace detail
 
-double startOfTheYear(double v) { return rt::encodeDate(yearOf(v), 1, 1); }
-double endOfTheYear(double v) { return endOfValidDay(rt::encodeDate(yearOf(v), 12, 31)); }
-double startOfAYear(Word year) { return rt::encodeDate(year, 1, 1); }
-double endOfAYear(Word year) { return endOfValidDay(rt::encodeDate(year, 12, 31)); }
+double startOfTheYear(double v) {
+    return rt::encodeDate(yearOf(v), 1, 1);
+}
+double endOfTheYear(double v) {
+    return endOfValidDay(rt::encodeDate(yearOf(v), 12, 31));
+}
+double startOfAYear(Word year) {
+    return rt::encodeDate(year, 1, 1);
+}
+double endOfAYear(Word year) {
+    return endOfValidDay(rt::encodeDate(year, 12, 31));
+}
 
 double startOfTheMonth(double v) {
     const auto d = decodeYmd(v);
@@ -45,7 +55,9 @@ double endOfTheMonth(double v) {
     return endOfAMonth(Word(d.year), Word(d.month));
 }
 
-double startOfAMonth(Word year, Word month) { return rt::encodeDate(year, month, 1); }
+double startOfAMonth(Word year, Word month) {
+    return rt::encodeDate(year, month, 1);
+}
 
 double endOfAMonth(Word year, Word month) {
     // A month outside 1..12 is reported by EncodeDate, not by the table of month lengths.
@@ -53,7 +65,9 @@ double endOfAMonth(Word year, Word month) {
     return endOfValidDay(rt::encodeDate(year, month, last));
 }
 
-double startOfTheWeek(double v) { return detail::truncDays(v) - dayOfTheWeek(v) + 1; }
+double startOfTheWeek(double v) {
+    return detail::truncDays(v) - dayOfTheWeek(v) + 1;
+}
 
 // From the Monday, so that a moment before 1899-12-30 with a time of day lands on its own Sunday.
 double endOfTheWeek(double v, const rt::FormatSettings& fs) {
@@ -68,8 +82,12 @@ double endOfAWeek(Word year, Word weekOfYear, Word dayOfWeek, const rt::FormatSe
     return detail::lastMilliSecondOfDay(encodeDateWeek(year, weekOfYear, dayOfWeek), fs);
 }
 
-double startOfTheDay(double v) { return detail::truncDays(v); }
-double endOfTheDay(double v, const rt::FormatSettings& fs) { return detail::lastMilliSecondOfDay(v, fs); }
+double startOfTheDay(double v) {
+    return detail::truncDays(v);
+}
+double endOfTheDay(double v, const rt::FormatSettings& fs) {
+    return detail::lastMilliSecondOfDay(v, fs);
+}
 
 double encodeDateWeek(Word year, Word weekOfYear, Word dayOfWeek) {
     const TryResult r = tryEncodeDateWeek(year, weekOfYear, dayOfWeek);
@@ -83,12 +101,14 @@ double encodeDateWeek(Word year, Word weekOfYear, Word dayOfWeek) {
 }
 
 TryResult tryEncodeDateWeek(Word year, Word weekOfYear, Word dayOfWeek) {
-    if (!isValidDateWeek(year, weekOfYear, dayOfWeek)) return {};
+    if (!isValidDateWeek(year, weekOfYear, dayOfWeek))
+        return {};
     // Week 1 is the week holding the year's first Thursday.
     const double sameWeekDay = rt::encodeDate(year, 1, 1) + 7.0 * (weekOfYear - 1);
     const int weekDay = dayOfTheWeek(sameWeekDay);
     int rest = dayOfWeek - weekDay;
-    if (weekDay > 4) rest += 7;
+    if (weekDay > 4)
+        rest += 7;
     return {true, true, sameWeekDay + rest};
 }
 
@@ -115,7 +135,8 @@ DateWeek decodeDateWeek(double v) {
         // The last days of December fall into week 1 of the next year unless that year starts on a Friday,
         // Saturday or Sunday.
         int endDay = startDay;
-        if (rt::isLeapYear(r.year) && ++endDay > 7) endDay = 1;
+        if (rt::isLeapYear(r.year) && ++endDay > 7)
+            endDay = 1;
         if (endDay < 4) {
             ++r.year;
             r.weekOfYear = 1;
@@ -135,7 +156,8 @@ double encodeDateDay(Word year, Word dayOfYear) {
 }
 
 TryResult tryEncodeDateDay(Word year, Word dayOfYear) {
-    if (!isValidDateDay(year, dayOfYear)) return {};
+    if (!isValidDateDay(year, dayOfYear))
+        return {};
     return {true, true, startOfAYear(year) + dayOfYear - 1};
 }
 

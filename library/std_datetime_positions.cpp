@@ -26,8 +26,10 @@ MonthWeek decodeMonthWeek(double v) {
     const double first = rt::encodeDate(d.year, d.month, 1);
     const int firstDay = dayOfTheWeek(first);
     int dayOfMonth = d.day - 1 + firstDay;
-    if (firstDay > 4) dayOfMonth -= 7;
-    if (dayOfMonth <= 0) return decodeMonthWeek(first - 1); // in the last week of the month before
+    if (firstDay > 4)
+        dayOfMonth -= 7;
+    if (dayOfMonth <= 0)
+        return decodeMonthWeek(first - 1); // in the last week of the month before
     MonthWeek r{d.year, d.month, dayOfMonth / 7 + (dayOfMonth % 7 != 0 ? 1 : 0)};
     const int monthDays = rt::daysInMonth(d.year, d.month);
     const int lastDay = dayOfTheWeek(rt::encodeDate(d.year, d.month, monthDays));
@@ -43,11 +45,19 @@ MonthWeek decodeMonthWeek(double v) {
 
 } // namespace
 
-Word monthOfTheYear(double v) { return monthOf(v); }
-Word weekOfTheYear(double v) { return decodeDateWeek(v).weekOfYear; }
-Word dayOfTheYear(double v) { return decodeDateDay(v).dayOfYear; }
+Word monthOfTheYear(double v) {
+    return monthOf(v);
+}
+Word weekOfTheYear(double v) {
+    return decodeDateWeek(v).weekOfYear;
+}
+Word dayOfTheYear(double v) {
+    return decodeDateDay(v).dayOfYear;
+}
 
-Word hourOfTheYear(double v) { return Word(hourOf(v) + (dayOfTheYear(v) - 1) * 24); }
+Word hourOfTheYear(double v) {
+    return Word(hourOf(v) + (dayOfTheYear(v) - 1) * 24);
+}
 
 LongWord minuteOfTheYear(double v) {
     const auto t = decodeHnsz(v);
@@ -64,8 +74,12 @@ int64_t milliSecondOfTheYear(double v) {
     return (int64_t(dayOfTheYear(v)) - 1) * 86'400'000 + msOfDay(t);
 }
 
-Word weekOfTheMonth(double v) { return Word(decodeMonthWeek(v).week); }
-Word dayOfTheMonth(double v) { return dayOf(v); }
+Word weekOfTheMonth(double v) {
+    return Word(decodeMonthWeek(v).week);
+}
+Word dayOfTheMonth(double v) {
+    return dayOf(v);
+}
 
 Word hourOfTheMonth(double v) {
     const auto p = decodeDateTime(v);
@@ -87,9 +101,13 @@ LongWord milliSecondOfTheMonth(double v) {
     return LongWord(p.day - 1) * 86'400'000u + msOfDay({p.hour, p.minute, p.second, p.milliSecond});
 }
 
-Word dayOfTheWeek(double v) { return Word((rt::dayOfWeek(v) + 5) % 7 + 1); }
+Word dayOfTheWeek(double v) {
+    return Word((rt::dayOfWeek(v) + 5) % 7 + 1);
+}
 
-Word hourOfTheWeek(double v) { return Word((dayOfTheWeek(v) - 1) * 24 + hourOf(v)); }
+Word hourOfTheWeek(double v) {
+    return Word((dayOfTheWeek(v) - 1) * 24 + hourOf(v));
+}
 
 Word minuteOfTheWeek(double v) {
     const auto t = decodeHnsz(v);
@@ -105,7 +123,9 @@ LongWord milliSecondOfTheWeek(double v) {
     return LongWord(dayOfTheWeek(v) - 1) * 86'400'000u + msOfDay(decodeHnsz(v));
 }
 
-Word hourOfTheDay(double v) { return hourOf(v); }
+Word hourOfTheDay(double v) {
+    return hourOf(v);
+}
 
 Word minuteOfTheDay(double v) {
     const auto t = decodeHnsz(v);
@@ -117,9 +137,13 @@ LongWord secondOfTheDay(double v) {
     return LongWord((t.hour * 60 + t.minute) * 60 + t.second);
 }
 
-LongWord milliSecondOfTheDay(double v) { return msOfDay(decodeHnsz(v)); }
+LongWord milliSecondOfTheDay(double v) {
+    return msOfDay(decodeHnsz(v));
+}
 
-Word minuteOfTheHour(double v) { return minuteOf(v); }
+Word minuteOfTheHour(double v) {
+    return minuteOf(v);
+}
 
 Word secondOfTheHour(double v) {
     const auto t = decodeHnsz(v);
@@ -131,13 +155,17 @@ LongWord milliSecondOfTheHour(double v) {
     return LongWord((t.minute * 60 + t.second) * 1000 + t.milliSecond);
 }
 
-Word secondOfTheMinute(double v) { return secondOf(v); }
+Word secondOfTheMinute(double v) {
+    return secondOf(v);
+}
 
 LongWord milliSecondOfTheMinute(double v) {
     const auto t = decodeHnsz(v);
     return LongWord(t.second * 1000 + t.milliSecond);
 }
 
-Word milliSecondOfTheSecond(double v) { return milliSecondOf(v); }
+Word milliSecondOfTheSecond(double v) {
+    return milliSecondOf(v);
+}
 
 } // namespace novrix::library::datetime

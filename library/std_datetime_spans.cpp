@@ -1,10 +1,9 @@
 // Distances between two moments, and moments a number of units away.
-#include <cmath>
-
 #include "engine/runtime/date_time.h"
-#include "engine/runtime/script_error.h"
 #include "library/std_datetime.h"
 #include "library/std_datetime_detail.h"
+
+#include <cmath>
 
 namespace novrix::library::datetime {
 
@@ -14,18 +13,26 @@ constexpr double kApproxDaysPerMonth = 30.4375;
 constexpr double kApproxDaysPerYear = 365.25;
 constexpr double kOneMilliSecond = 1.0 / 86'400'000;
 constexpr double kHalfMilliSecond = kOneMilliSecond / 2;
-// Moments a rounding error apart from a whole day count as that day (the next-to-smallest double step).
+// Moments a rounding error apart from a whole day count as that day (the gap between 1 and the next double).
 constexpr long double kEpsilon = 2.2204460493e-16L;
 
 // The length of the time between two moments, in days.
-double spanDays(double now, double then) { return std::fabs(detail::straightDays(now) - detail::straightDays(then)); }
+double spanDays(double now, double then) {
+    return std::fabs(detail::straightDays(now) - detail::straightDays(then));
+}
 
 // The span with half a millisecond added, so that a span computed as 0.99999999 seconds counts as the
 // second it stands for when it is truncated to whole units.
-double paddedSpan(double now, double then) { return spanDays(now, then) + kHalfMilliSecond; }
+double paddedSpan(double now, double then) {
+    return spanDays(now, then) + kHalfMilliSecond;
+}
 
-long double intPart(long double x) { return std::trunc(x); }
-long double fracPart(long double x) { return x - std::trunc(x); }
+long double intPart(long double x) {
+    return std::trunc(x);
+}
+long double fracPart(long double x) {
+    return x - std::trunc(x);
+}
 
 bool sameValue(long double a, long double b, long double epsilon) {
     return a > b ? a - b <= epsilon : b - a <= epsilon;
@@ -35,7 +42,8 @@ bool sameValue(long double a, long double b, long double epsilon) {
 // day comes out right on the other side.
 double skipTimeWarp(double oldValue, double newValue) {
     const long double n = newValue;
-    if (oldValue >= 0 && n < -kEpsilon) return double(intPart(n - 1.0L + kEpsilon) - fracPart(1.0L + fracPart(n)));
+    if (oldValue >= 0 && n < -kEpsilon)
+        return double(intPart(n - 1.0L + kEpsilon) - fracPart(1.0L + fracPart(n)));
     if (oldValue <= -1.0 && n > -1.0L + kEpsilon)
         return double(intPart(n + 1.0L - kEpsilon) + fracPart(1.0L - std::fabs(fracPart(1.0L + n))));
     return newValue;
@@ -61,44 +69,85 @@ double addToNegative(double value, double addend) {
 
 double addTime(double value, int64_t count, int64_t perDay) {
     const double addend = double(count) / double(perDay);
-    double r = value >= 0 ? value + addend : addToNegative(value, addend);
-    return skipTimeWarp(value, r);
+    return skipTimeWarp(value, value >= 0 ? value + addend : addToNegative(value, addend));
 }
 
 } // namespace
 
-bool withinPastYears(double now, double then, int32_t years) { return yearsBetween(now, then) <= years; }
-bool withinPastMonths(double now, double then, int32_t months) { return monthsBetween(now, then) <= months; }
-bool withinPastWeeks(double now, double then, int32_t weeks) { return weeksBetween(now, then) <= weeks; }
-bool withinPastDays(double now, double then, int32_t days) { return daysBetween(now, then) <= days; }
-bool withinPastHours(double now, double then, int64_t hours) { return hoursBetween(now, then) <= hours; }
-bool withinPastMinutes(double now, double then, int64_t minutes) { return minutesBetween(now, then) <= minutes; }
-bool withinPastSeconds(double now, double then, int64_t seconds) { return secondsBetween(now, then) <= seconds; }
+bool withinPastYears(double now, double then, int32_t years) {
+    return yearsBetween(now, then) <= years;
+}
+bool withinPastMonths(double now, double then, int32_t months) {
+    return monthsBetween(now, then) <= months;
+}
+bool withinPastWeeks(double now, double then, int32_t weeks) {
+    return weeksBetween(now, then) <= weeks;
+}
+bool withinPastDays(double now, double then, int32_t days) {
+    return daysBetween(now, then) <= days;
+}
+bool withinPastHours(double now, double then, int64_t hours) {
+    return hoursBetween(now, then) <= hours;
+}
+bool withinPastMinutes(double now, double then, int64_t minutes) {
+    return minutesBetween(now, then) <= minutes;
+}
+bool withinPastSeconds(double now, double then, int64_t seconds) {
+    return secondsBetween(now, then) <= seconds;
+}
 bool withinPastMilliSeconds(double now, double then, int64_t milliSeconds) {
     return milliSecondsBetween(now, then) <= milliSeconds;
 }
 
-int32_t yearsBetween(double now, double then) { return int32_t(std::trunc(paddedSpan(now, then) / kApproxDaysPerYear)); }
-int32_t monthsBetween(double now, double then) {
-    return int32_t(std::trunc(paddedSpan(now, then) / kApproxDaysPerMonth));
+int32_t yearsBetween(double now, double then) {
+    return int32_t(detail::truncInt(paddedSpan(now, then) / kApproxDaysPerYear));
 }
-int32_t weeksBetween(double now, double then) { return int32_t(std::trunc(paddedSpan(now, then))) / 7; }
-int32_t daysBetween(double now, double then) { return int32_t(std::trunc(paddedSpan(now, then))); }
-int64_t hoursBetween(double now, double then) { return int64_t(std::trunc(paddedSpan(now, then) * 24)); }
-int64_t minutesBetween(double now, double then) { return int64_t(std::trunc(paddedSpan(now, then) * 1440)); }
-int64_t secondsBetween(double now, double then) { return int64_t(std::trunc(paddedSpan(now, then) * 86'400)); }
+int32_t monthsBetween(double now, double then) {
+    return int32_t(detail::truncInt(paddedSpan(now, then) / kApproxDaysPerMonth));
+}
+int32_t weeksBetween(double now, double then) {
+    return int32_t(detail::truncInt(paddedSpan(now, then))) / 7;
+}
+int32_t daysBetween(double now, double then) {
+    return int32_t(detail::truncInt(paddedSpan(now, then)));
+}
+int64_t hoursBetween(double now, double then) {
+    return detail::truncInt(paddedSpan(now, then) * 24);
+}
+int64_t minutesBetween(double now, double then) {
+    return detail::truncInt(paddedSpan(now, then) * 1440);
+}
+int64_t secondsBetween(double now, double then) {
+    return detail::truncInt(paddedSpan(now, then) * 86'400);
+}
 int64_t milliSecondsBetween(double now, double then) {
-    return int64_t(std::trunc(paddedSpan(now, then) * 86'400'000));
+    return detail::truncInt(paddedSpan(now, then) * 86'400'000);
 }
 
-double yearSpan(double now, double then) { return spanDays(now, then) / kApproxDaysPerYear; }
-double monthSpan(double now, double then) { return spanDays(now, then) / kApproxDaysPerMonth; }
-double weekSpan(double now, double then) { return spanDays(now, then) / 7; }
-double daySpan(double now, double then) { return spanDays(now, then); }
-double hourSpan(double now, double then) { return spanDays(now, then) * 24; }
-double minuteSpan(double now, double then) { return spanDays(now, then) * 1440; }
-double secondSpan(double now, double then) { return spanDays(now, then) * 86'400; }
-double milliSecondSpan(double now, double then) { return spanDays(now, then) * 86'400'000; }
+double yearSpan(double now, double then) {
+    return spanDays(now, then) / kApproxDaysPerYear;
+}
+double monthSpan(double now, double then) {
+    return spanDays(now, then) / kApproxDaysPerMonth;
+}
+double weekSpan(double now, double then) {
+    return spanDays(now, then) / 7;
+}
+double daySpan(double now, double then) {
+    return spanDays(now, then);
+}
+double hourSpan(double now, double then) {
+    return spanDays(now, then) * 24;
+}
+double minuteSpan(double now, double then) {
+    return spanDays(now, then) * 1440;
+}
+double secondSpan(double now, double then) {
+    return spanDays(now, then) * 86'400;
+}
+double milliSecondSpan(double now, double then) {
+    return spanDays(now, then) * 86'400'000;
+}
 
 // As IncMonth by twelve months a year: the day is clamped to the length of the new month and the time of
 // day is kept as it is.
@@ -108,7 +157,8 @@ double incYear(double v, int32_t years) {
     const int year = int((d.year + int64_t(years)) & 0xFFFF);
     const int month = d.month;
     int day = d.day;
-    if (month >= 1 && month <= 12 && day > rt::daysInMonth(year, month)) day = rt::daysInMonth(year, month);
+    if (month >= 1 && month <= 12 && day > rt::daysInMonth(year, month))
+        day = rt::daysInMonth(year, month);
     // The time of day is kept to the bit, except when it rounds up to the next midnight: the date was
     // decoded as that next day already (Delphi adds the fraction once more and lands a day late).
     const auto t = detail::decodeHnsz(v);
@@ -117,11 +167,23 @@ double incYear(double v, int32_t years) {
     return detail::composeDateTime(rt::encodeDate(year, month, day), time);
 }
 
-double incWeek(double v, int32_t weeks) { return skipTimeWarp(v, v + double(int64_t(weeks) * 7)); }
-double incDay(double v, int32_t days) { return skipTimeWarp(v, v + double(days)); }
-double incHour(double v, int64_t hours) { return addTime(v, hours, 24); }
-double incMinute(double v, int64_t minutes) { return addTime(v, minutes, 1440); }
-double incSecond(double v, int64_t seconds) { return addTime(v, seconds, 86'400); }
-double incMilliSecond(double v, int64_t milliSeconds) { return addTime(v, milliSeconds, 86'400'000); }
+double incWeek(double v, int32_t weeks) {
+    return skipTimeWarp(v, v + double(int64_t(weeks) * 7));
+}
+double incDay(double v, int32_t days) {
+    return skipTimeWarp(v, v + double(days));
+}
+double incHour(double v, int64_t hours) {
+    return addTime(v, hours, 24);
+}
+double incMinute(double v, int64_t minutes) {
+    return addTime(v, minutes, 1440);
+}
+double incSecond(double v, int64_t seconds) {
+    return addTime(v, seconds, 86'400);
+}
+double incMilliSecond(double v, int64_t milliSeconds) {
+    return addTime(v, milliSeconds, 86'400'000);
+}
 
 } // namespace novrix::library::datetime

@@ -41,19 +41,19 @@ void overArray(NativeCall& c) {
     c.returnReal(F(doubleArray(c, 0)));
 }
 
-void sinCos(NativeCall& c) {
+void sinCosNative(NativeCall& c) {
     const math::SinCosResult r = math::sinCos(c.realArg(0));
     c.setReal(1, r.sin);
     c.setReal(2, r.cos);
 }
 
-void frexp(NativeCall& c) {
+void frexpNative(NativeCall& c) {
     const math::FrexpResult r = math::frexp(c.realArg(0));
     c.setReal(1, r.mantissa);
     c.setInt(2, r.exponent);
 }
 
-void sumsAndSquares(NativeCall& c) {
+void sumsAndSquaresNative(NativeCall& c) {
     const math::SumsAndSquaresResult r = math::sumsAndSquares(doubleArray(c, 0));
     c.setReal(1, r.sum);
     c.setReal(2, r.sumOfSquares);
@@ -62,67 +62,66 @@ void sumsAndSquares(NativeCall& c) {
 } // namespace
 
 std::vector<NamedNative> mathBindings() {
-    using namespace math;
     return {
-        {"ArcCos", unary<arcCos>},
-        {"ArcSin", unary<arcSin>},
-        {"ArcTan2", binary<arcTan2>},
-        {"SinCos", sinCos},
-        {"Tan", unary<tan>},
-        {"Cotan", unary<cotan>},
-        {"Secant", unary<secant>},
-        {"Cosecant", unary<cosecant>},
-        {"Hypot", binary<hypot>},
-        {"RadToDeg", unary<radToDeg>},
-        {"RadToGrad", unary<radToGrad>},
-        {"RadToCycle", unary<radToCycle>},
-        {"DegToRad", unary<degToRad>},
-        {"DegToGrad", unary<degToGrad>},
-        {"DegToCycle", unary<degToCycle>},
-        {"GradToRad", unary<gradToRad>},
-        {"GradToDeg", unary<gradToDeg>},
-        {"GradToCycle", unary<gradToCycle>},
-        {"CycleToRad", unary<cycleToRad>},
-        {"CycleToDeg", unary<cycleToDeg>},
-        {"CycleToGrad", unary<cycleToGrad>},
-        {"Cot", unary<cotan>},
-        {"Sec", unary<secant>},
-        {"Csc", unary<cosecant>},
-        {"Cosh", unary<cosh>},
-        {"Sinh", unary<sinh>},
-        {"Tanh", unary<tanh>},
-        {"CotH", unary<cotH>},
-        {"SecH", unary<secH>},
-        {"CscH", unary<cscH>},
-        {"ArcCot", unary<arcCot>},
-        {"ArcSec", unary<arcSec>},
-        {"ArcCsc", unary<arcCsc>},
-        {"ArcCosh", unary<arcCosh>},
-        {"ArcSinh", unary<arcSinh>},
-        {"ArcTanh", unary<arcTanh>},
-        {"ArcCotH", unary<arcCotH>},
-        {"ArcSecH", unary<arcSecH>},
-        {"ArcCscH", unary<arcCscH>},
-        {"LnXP1", unary<lnXP1>},
-        {"Log10", unary<log10>},
-        {"Log2", unary<log2>},
-        {"LogN", binary<logN>},
-        {"IntPower", [](NativeCall& c) { c.returnReal(intPower(c.realArg(0), int32_t(c.intArg(1)))); }},
-        {"Power", binary<power>},
-        {"Frexp", frexp},
-        {"Ldexp", [](NativeCall& c) { c.returnReal(ldexp(c.realArg(0), int32_t(c.intArg(1)))); }},
-        {"Ceil", [](NativeCall& c) { c.returnInt(ceil(c.realArg(0))); }},
-        {"Floor", [](NativeCall& c) { c.returnInt(floor(c.realArg(0))); }},
-        {"Poly", [](NativeCall& c) { c.returnReal(poly(c.realArg(0), doubleArray(c, 1))); }},
-        {"Mean", overArray<mean>},
-        {"Sum", overArray<sum>},
-        {"SumInt", [](NativeCall& c) { c.returnInt(sumInt(integerArray(c, 0))); }},
-        {"SumOfSquares", overArray<sumOfSquares>},
-        {"SumsAndSquares", sumsAndSquares},
-        {"MinValue", overArray<minValue>},
-        {"Min", binary<min>},
-        {"MaxValue", overArray<maxValue>},
-        {"Max", binary<max>},
+        {"ArcCos", unary<math::arcCos>},
+        {"ArcSin", unary<math::arcSin>},
+        {"ArcTan2", binary<math::arcTan2>},
+        {"SinCos", sinCosNative},
+        {"Tan", unary<math::tan>},
+        {"Cotan", unary<math::cotan>},
+        {"Secant", unary<math::secant>},
+        {"Cosecant", unary<math::cosecant>},
+        {"Hypot", binary<math::hypot>},
+        {"RadToDeg", unary<math::radToDeg>},
+        {"RadToGrad", unary<math::radToGrad>},
+        {"RadToCycle", unary<math::radToCycle>},
+        {"DegToRad", unary<math::degToRad>},
+        {"DegToGrad", unary<math::degToGrad>},
+        {"DegToCycle", unary<math::degToCycle>},
+        {"GradToRad", unary<math::gradToRad>},
+        {"GradToDeg", unary<math::gradToDeg>},
+        {"GradToCycle", unary<math::gradToCycle>},
+        {"CycleToRad", unary<math::cycleToRad>},
+        {"CycleToDeg", unary<math::cycleToDeg>},
+        {"CycleToGrad", unary<math::cycleToGrad>},
+        {"Cot", unary<math::cotan>},
+        {"Sec", unary<math::secant>},
+        {"Csc", unary<math::cosecant>},
+        {"Cosh", unary<math::cosh>},
+        {"Sinh", unary<math::sinh>},
+        {"Tanh", unary<math::tanh>},
+        {"CotH", unary<math::cotH>},
+        {"SecH", unary<math::secH>},
+        {"CscH", unary<math::cscH>},
+        {"ArcCot", unary<math::arcCot>},
+        {"ArcSec", unary<math::arcSec>},
+        {"ArcCsc", unary<math::arcCsc>},
+        {"ArcCosh", unary<math::arcCosh>},
+        {"ArcSinh", unary<math::arcSinh>},
+        {"ArcTanh", unary<math::arcTanh>},
+        {"ArcCotH", unary<math::arcCotH>},
+        {"ArcSecH", unary<math::arcSecH>},
+        {"ArcCscH", unary<math::arcCscH>},
+        {"LnXP1", unary<math::lnXP1>},
+        {"Log10", unary<math::log10>},
+        {"Log2", unary<math::log2>},
+        {"LogN", binary<math::logN>},
+        {"IntPower", [](NativeCall& c) { c.returnReal(math::intPower(c.realArg(0), int32_t(c.intArg(1)))); }},
+        {"Power", binary<math::power>},
+        {"Frexp", frexpNative},
+        {"Ldexp", [](NativeCall& c) { c.returnReal(math::ldexp(c.realArg(0), int32_t(c.intArg(1)))); }},
+        {"Ceil", [](NativeCall& c) { c.returnInt(math::ceil(c.realArg(0))); }},
+        {"Floor", [](NativeCall& c) { c.returnInt(math::floor(c.realArg(0))); }},
+        {"Poly", [](NativeCall& c) { c.returnReal(math::poly(c.realArg(0), doubleArray(c, 1))); }},
+        {"Mean", overArray<math::mean>},
+        {"Sum", overArray<math::sum>},
+        {"SumInt", [](NativeCall& c) { c.returnInt(math::sumInt(integerArray(c, 0))); }},
+        {"SumOfSquares", overArray<math::sumOfSquares>},
+        {"SumsAndSquares", sumsAndSquaresNative},
+        {"MinValue", overArray<math::minValue>},
+        {"Min", binary<math::min>},
+        {"MaxValue", overArray<math::maxValue>},
+        {"Max", binary<math::max>},
     };
 }
 

@@ -19,10 +19,10 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimBlanks(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
+    const auto first = s.find_first_not_of(" \t\r");
     if (first == std::string_view::npos)
         return {};
-    const auto last = s.find_last_not_of(" \t");
+    const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
 }
 
@@ -135,11 +135,14 @@ void IniFile::parse(std::string_view content) {
     while (!content.empty()) {
         const auto brk = content.find('\n');
         std::string_view raw = content.substr(0, brk);
-        content.remove_prefix(brk == std::string_view::npos ? content.size() : brk + 1);
-        if (raw.ends_with('\r'))
+        std::string end = brk == std::string_view::npos ? "" : "\n";
+        if (raw.ends_with('\r')) {
             raw.remove_suffix(1);
+            end.insert(0, "\r"); // at the very end of the file, a CR alone
+        }
+        content.remove_prefix(brk == std::string_view::npos ? content.size() : brk + 1);
 
-        Line line{std::string(raw)};
+        Line line{std::string(raw), std::move(end), LineKind::Other, {}, {}};
         const std::string_view t = trimBlanks(raw);
         if (t.starts_with(';') || t.starts_with('#')) {
             line.kind = LineKind::Other;
@@ -153,6 +156,10 @@ void IniFile::parse(std::string_view content) {
         }
         lines_.push_back(std::move(line));
     }
+}
+
+IniFile::Line IniFile::newLine(std::string raw, LineKind kind, std::string name, std::string value) const {
+    return Line{std::move(raw), lineEnd_, kind, std::move(name), std::move(value)};
 }
 
 std::optional<IniFile::Range> IniFile::findSection(std::string_view section) const {
@@ -224,7 +231,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         modified_ = true;
         return;
     }
-    Line entry{std::string(key) + "=" + v, LineKind::Entry, std::string(key), v};
+    Line entry = newLine(std::string(key) + "=" + v, LineKind::Entry, std::string(key), v);
     if (const auto range = findSection(section)) {
         // After the section's last non-blank line, so that a blank line separating it from the next
         // section stays where it is.
@@ -234,8 +241,8 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
     } else {
         if (!lines_.empty() && !trimBlanks(lines_.back().raw).empty())
-            lines_.push_back(Line{});
-        lines_.push_back(Line{"[" + std::string(section) + "]", LineKind::Section, std::string(section)});
+            lines_.push_back(newLine({}, LineKind::Other, {}, {}));
+        lines_.push_back(newLine("[" + std::string(section) + "]", LineKind::Section, std::string(section), {}));
         lines_.push_back(std::move(entry));
     }
     modified_ = true;
@@ -256,9 +263,14 @@ std::string IniFile::text() const {
     std::string out;
     if (byteOrderMark_)
         out += kByteOrderMark;
-    for (const Line& l : lines_) {
-        out += l.raw;
-        out += lineEnd_;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        out += lines_[i].raw;
+        // A last line without a complete line end gets one when lines are added after it.
+        const std::string& end = lines_[i].end;
+        if (i + 1 == lines_.size() || end.ends_with('\n'))
+            out += end;
+        else
+            out += end.empty() ? lineEnd_ : "\r\n";
     }
     return out;
 }

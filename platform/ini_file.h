@@ -3,10 +3,10 @@
 // change only the memory copy; save() puts it on disk, and only when something changed.
 //
 // What the file may contain is the user's business: lines that are not sections or keys (comments,
-// blank lines, text without "="), keys before the first section, a byte-order mark, CR LF or LF line ends
-// all survive a rewrite unchanged, and nothing in a file makes loading fail. Section and key names match
-// without regard to ASCII case; when a name occurs twice, the first one counts. Blanks and tabs around
-// keys and values are not part of them.
+// blank lines, text without "="), keys before the first section, a byte-order mark, and each line's own
+// line end (CR LF or LF) survive a rewrite unchanged, and nothing in a file makes loading fail. Section
+// and key names match without regard to ASCII case; when a name occurs twice, the first one counts.
+// Blanks, tabs and stray CRs around keys and values are not part of them.
 //
 // save() writes a temporary file beside the target and renames it over the target, so the file on disk
 // is always either the old or the new one, whole, even if the program dies or the disk fills up midway.
@@ -55,6 +55,7 @@ private:
     enum class LineKind { Other, Section, Entry };
     struct Line {
         std::string raw;   // the line as it stands in the file, without its line end
+        std::string end;   // its line end: "\r\n", "\n"; on a last line also "\r" or nothing
         LineKind kind = LineKind::Other;
         std::string name;  // section name or key
         std::string value; // Entry only
@@ -65,12 +66,13 @@ private:
     };
 
     void parse(std::string_view content);
+    Line newLine(std::string raw, LineKind kind, std::string name, std::string value) const;
     std::optional<Range> findSection(std::string_view section) const;
     std::optional<std::size_t> findKey(std::string_view section, std::string_view key) const;
 
     std::filesystem::path path_;
     std::vector<Line> lines_;
-    std::string lineEnd_ = "\n";
+    std::string lineEnd_ = "\n"; // for new lines: the file's first line end
     bool byteOrderMark_ = false;
     bool modified_ = false;
     bool unreadable_ = false;

@@ -1,15 +1,31 @@
-// novrix-run: compiles and runs one script without a window.
+// novrix-run: compiles and runs one script with the program's host, without a window. Console output on
+// stdout, keyboard from stdin, message lines (compiler messages, debug lines, the result) on stderr.
+// Exit status: 0 success, 1 compile error, 2 run-time error.
+#include <atomic>
+#include <chrono>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "engine/engine.h"
+#include "host/host.h"
+#include "terminal_console.h"
+#include "terminal_frontend.h"
 
 namespace {
+
+// Ctrl+C asks for Reset; the main loop carries it out.
+std::atomic<bool>& interruptFlag() {
+    static std::atomic<bool> flag{false};
+    return flag;
+}
+
+void onInterrupt(int) { interruptFlag().store(true); }
 
 int usage() {
     std::cerr << "usage: novrix-run [--dump-tokens | --dump-ast | --dump-code] [--break LINE]... [--step] FILE.488\n"
@@ -18,24 +34,6 @@ int usage() {
                  "  while paused, commands are read from stdin: c (continue), s (step into), n (step over),\n"
                  "  q (stop the run)\n";
     return 64;
-}
-
-// Answers a pause with a command read from stdin.
-void answerPause(novrix::engine::Engine& e) {
-    std::cerr << "paused at line " << e.pausedRow() << "\n";
-    std::string cmd;
-    if (!std::getline(std::cin, cmd)) {
-        e.resume(); // no more commands: run on
-        return;
-    }
-    if (cmd == "s")
-        e.stepInto();
-    else if (cmd == "n")
-        e.stepOver();
-    else if (cmd == "q")
-        e.stop();
-    else
-        e.resume();
 }
 
 bool readFile(const std::string& path, std::string& text) {
@@ -57,79 +55,124 @@ std::string dirName(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
+struct Options {
     std::string file;
     std::vector<int> breaks;
     bool step = false;
     enum class Dump { None, Tokens, Ast, Code } dump = Dump::None;
+};
+
+bool parseArgs(int argc, char** argv, Options& o) {
     for (int k = 1; k < argc; ++k) {
         std::string a = argv[k];
         if (a.rfind("--break", 0) == 0) {
             std::string value = a.size() > 7 && a[7] == '=' ? a.substr(8) : (k + 1 < argc ? argv[++k] : "");
             try {
-                breaks.push_back(std::stoi(value));
+                o.breaks.push_back(std::stoi(value));
             } catch (const std::exception&) {
-                return usage();
+                return false;
             }
-        } else if (a == "--step")
-            step = true;
-        else if (a == "--dump-tokens")
-            dump = Dump::Tokens;
-        else if (a == "--dump-ast")
-            dump = Dump::Ast;
-        else if (a == "--dump-code")
-            dump = Dump::Code;
-        else if (a == "--help" || a == "-h")
-            return usage();
-        else if (!a.empty() && a[0] == '-')
-            return usage();
-        else if (file.empty())
-            file = a;
-        else
-            return usage();
+        } else if (a == "--step") {
+            o.step = true;
+        } else if (a == "--dump-tokens") {
+            o.dump = Options::Dump::Tokens;
+        } else if (a == "--dump-ast") {
+            o.dump = Options::Dump::Ast;
+        } else if (a == "--dump-code") {
+            o.dump = Options::Dump::Code;
+        } else if (!a.empty() && a[0] == '-') {
+            return false;
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            return false;
+        }
     }
-    if (file.empty()) return usage();
+    return !o.file.empty();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    Options opt;
+    if (!parseArgs(argc, argv, opt)) return usage();
     std::string text;
-    if (!readFile(file, text)) {
-        std::cerr << "novrix-run: cannot read '" << file << "'\n";
+    if (!readFile(opt.file, text)) {
+        std::cerr << "novrix-run: cannot read '" << opt.file << "'\n";
         return 66;
     }
 
-    novrix::engine::Engine engine;
-    engine.setMainFileName(baseName(file));
-    std::string folder = dirName(file);
+    novrix::runner::TerminalConsole console;
+    novrix::runner::TerminalFrontend frontend(console);
+    frontend.setScript(text);
+    novrix::host::Host host(frontend);
+    novrix::engine::Engine& engine = host.engine();
+    host.setFileName(baseName(opt.file));
+    std::string folder = dirName(opt.file);
     engine.setNeedFile([folder](const std::string& name, std::string& out) {
-        return readFile(name.size() && name[0] == '/' ? name : folder + "/" + name, out);
+        return readFile(!name.empty() && name[0] == '/' ? name : folder + "/" + name, out);
     });
-    engine.setOutput([](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); });
+    auto drainConsole = [&] {
+        host.consoleQueue().drain(console, [&](const std::string& line) {
+            console.flush();
+            std::cerr << line << "\n";
+        });
+    };
+    frontend.setBeforeMessage(drainConsole);
 
-    if (dump == Dump::Tokens) {
+    if (opt.dump == Options::Dump::Tokens) {
         std::cout << engine.dumpTokens(text);
         return 0;
     }
-    if (dump == Dump::Ast) {
+    if (opt.dump == Options::Dump::Ast) {
         std::cout << engine.dumpAst(text);
         return 0;
     }
-    bool ok = engine.compile(text);
-    for (const std::string& line : engine.messageLines()) std::cerr << line << "\n";
-    if (!ok) return 1;
-    if (dump == Dump::Code) {
-        std::cout << engine.dumpCode();
-        return 0;
+    if (opt.dump == Options::Dump::Code) {
+        bool ok = host.compileScript();
+        if (ok) std::cout << engine.dumpCode();
+        return ok ? 0 : 1;
     }
-    for (int line : breaks) engine.setBreakpoint(engine.mainFileName(), line);
-    engine.onIdle = answerPause;
-    if (step) engine.stepInto();
-    bool ran = engine.execute();
-    std::fflush(stdout);
-    if (!ran) {
-        std::cerr << engine.runtimeErrorLine() << "\n";
-        return 2;
+
+    std::signal(SIGINT, onInterrupt);
+    bool debug = opt.step || !opt.breaks.empty();
+    frontend.setPausedRow([&] { return engine.pausedRow(); });
+    frontend.setPauseHandler([&](const std::string& cmd, bool ended) {
+        if (interruptFlag().exchange(false) || cmd == "q")
+            host.reset();
+        else if (cmd == "s")
+            host.stepInto();
+        else if (cmd == "n")
+            host.stepOver();
+        else
+            host.run(); // c, an empty line, or the end of the commands: run on
+        (void)ended;
+    });
+    for (int line : opt.breaks) host.toggleBreakpoint(line);
+    if (!debug) console.startKeyboard();
+
+    bool compiled = true;
+    if (opt.step) {
+        host.stepInto(); // compiles, then runs here, pausing at the first line
+        compiled = host.engine().program() != nullptr;
+    } else {
+        host.run();
+        compiled = host.engine().program() != nullptr;
+        // A free run goes on in the execution thread; the pump runs here until its result line stands.
+        if (compiled && !debug) {
+            while (host.startRequested() || host.isRunning() || !host.resultReported()) {
+                if (interruptFlag().exchange(false)) host.reset();
+                host.tick();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
     }
-    std::cerr << "Succesfully Execute\n";
-    return 0;
+    // Show what the script wrote last.
+    for (int k = 0; k < 12; ++k) host.tick();
+    drainConsole();
+    console.flush();
+    if (!compiled) return 1;
+    if (opt.step) return 0;
+    return host.lastRunResult() ? 0 : 2;
 }

@@ -417,6 +417,39 @@ end.
                          }));
 }
 
+// The three standard sets' own implementations bind under exactly the names of the binding orders.
+TEST(LibraryCatalogue, StandardImplementationsCoverEveryBoundName) {
+    const lib::CatalogueBindings b{lib::dateTimeBindings(), lib::stringBindings(), lib::mathBindings(), {}};
+    auto implNames = [](const std::vector<lib::NamedNative>& v) {
+        std::vector<std::string> out;
+        for (const auto& n : v)
+            out.push_back(n.name);
+        return out;
+    };
+    EXPECT_EQ(implNames(b.dateTime), names(lib::dateTimeBindingNames()));
+    EXPECT_EQ(implNames(b.strings), names(lib::stringBindingNames()));
+    EXPECT_EQ(implNames(b.math), names(lib::mathBindingNames()));
+
+    Engine e;
+    size_t bound[3] = {};
+    e.onCompile = [&](Engine& en) {
+        lib::registerDateTimeDeclarations(en);
+        bound[0] = lib::registerDateTimeBindings(en, b.dateTime);
+        lib::registerStringDeclarations(en);
+        bound[1] = lib::registerStringBindings(en, b.strings);
+        lib::registerMathDeclarations(en);
+        bound[2] = lib::registerMathBindings(en, b.math);
+        lib::registerNovrixFunctions(en, {});
+    };
+    ScriptRun r = compileAndRun(
+        e, "begin WriteLn(DaysInAMonth(2024, 2), ' ', LeftStr('abcdef', 3), ' ', Max(2.5, 1.5):0:1); end.");
+    ASSERT_TRUE(r.ran) << r.error;
+    EXPECT_EQ(r.out, "29 abc 2.5\n");
+    EXPECT_EQ(bound[0], 122u);
+    EXPECT_EQ(bound[1], 28u);
+    EXPECT_EQ(bound[2], 59u);
+}
+
 TEST(LibraryCatalogue, StartOfADay2CompilesAgainstTheLaterDeclarationButCannotBeLoaded) {
     CallLog log;
     lib::CatalogueBindings b = log.allFakes();

@@ -175,7 +175,8 @@ TEST(IniFile, EraseKeyAndSectionValuesInFileOrder) {
     EXPECT_TRUE(ini.sectionValues("None").empty());
 }
 
-// Whatever the bytes, loading succeeds, nothing read is lost when a key is added, and the key reads back.
+// Whatever the bytes, loading succeeds, the text is the file's to the byte, nothing is lost when a key is
+// added, and the key reads back.
 TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
     TempDir dir;
     const std::vector<std::string> pieces = {"[",  "]",  "=",      ";",  " ",  "\t", "General", "Key", "x",
@@ -191,8 +192,13 @@ TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
         writeFile(path, content);
 
         IniFile ini(path);
+        EXPECT_EQ(ini.text(), content) << round;
         ini.writeString("General", "Probe", "value");
-        ASSERT_TRUE(ini.save()) << round;
+        // Saving syncs to disk, which is slow; most rounds write the text without it.
+        if (round % 20 == 0)
+            ASSERT_TRUE(ini.save()) << round;
+        else
+            writeFile(path, ini.text());
         IniFile again(path);
         EXPECT_EQ(again.value("General", "Probe"), "value") << round;
 
