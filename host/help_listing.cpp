@@ -16,7 +16,7 @@ constexpr std::array<const char*, 6> kPortTable = {
 int sortWeight(unsigned char c) {
     if (c >= 'a' && c <= 'z') return 0x200 + (c - 'a');
     if (c >= 'A' && c <= 'Z') return 0x200 + (c - 'A');
-    if (c >= '0' && c <= '9') return 0x100 + (c - '0');
+    if (c >= '0' && c <= '9') return c;
     if (c < 0x80) return c; // blank, punctuation and control codes keep their code order
     return 0x300 + c;       // bytes of other scripts after the letters
 }

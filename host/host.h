@@ -69,6 +69,8 @@ public:
     engine::Engine& engine() { return engine_; }
     library::ScriptContext& context() { return context_; }
     ConsoleQueue& consoleQueue() { return consoleQueue_; }
+    ConsoleView& console() { return frontend_.console(); }
+    void frontendProcessEvents() { frontend_.processEvents(false); }
     RunScopedLists& runScoped() { return runScoped_; }
     std::string& userFileName() { return userFileName_; }
     void setReleasePacing(ReleasePacing p) { pacing_ = std::move(p); }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/vocabulary.h"
 #include "terminal_console.h"
 #include "terminal_frontend.h"
 
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
     novrix::runner::TerminalFrontend frontend(console);
     frontend.setScript(text);
     novrix::host::Host host(frontend);
+    novrix::host::Vocabulary vocabulary(host);
+    host.setRegistrar([&vocabulary](novrix::engine::Engine& e) { vocabulary.registerAll(e); });
     novrix::engine::Engine& engine = host.engine();
     host.setFileName(baseName(opt.file));
     std::string folder = dirName(opt.file);
@@ -172,6 +175,8 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 12; ++k) host.tick();
     drainConsole();
     console.flush();
+    if (vocabulary.inputEnded())
+        std::cerr << "novrix-run: the input ended while the script waited for a key; the run was stopped\n";
     if (!compiled) return 1;
     if (opt.step) return 0;
     return host.lastRunResult() ? 0 : 2;

@@ -201,7 +201,7 @@ TEST(DebugLog, LogToFileSwitchedWhileOtherThreadsWrite) {
         while (written.load() < target)
             std::this_thread::yield();
     };
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 20; ++round) {
         log.setLogToFile(true);
         waitForLines(20);
         log.setLogToFile(false);

@@ -4,9 +4,10 @@
 #include "library/catalogue.h"
 
 #include <bit>
-#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <regex>
 
 namespace {

@@ -1,7 +1,8 @@
 // The date and time set (library/std_datetime*.cpp). Expected values come from Free Pascal 3.2.2's
 // DateUtils (small `fpc -Mdelphi` programs printing every result to the last bit) unless a comment says
-// otherwise. Where Delphi and Free Pascal differ we follow Delphi (error texts, EndOfTheWeek, IncYear); for
-// moments before 1899-12-30 we measure real time where both do raw arithmetic on the TDateTime number.
+// otherwise. Where Delphi and Free Pascal differ we follow Delphi (error texts, EndOfTheWeek, IncYear,
+// TryEncodeDateDay); for moments before 1899-12-30 we count real time where both do raw arithmetic on the
+// TDateTime number.
 #include "engine/runtime/script_error.h"
 #include "library/std_datetime.h"
 

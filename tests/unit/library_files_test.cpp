@@ -117,7 +117,7 @@ std::string runScript(lib::FileState& state, const std::string& script) {
 }
 
 // A Pascal string literal for a path.
-std::string quoted(const std::string& s) {
+std::string pascalText(const std::string& s) {
     std::string q = "'";
     for (char c : s)
         q += c == '\'' ? std::string("''") : std::string(1, c);
@@ -213,9 +213,9 @@ TEST_F(LibraryFiles, ScriptRowsAreAppendedWithCrLfAndTheBufferIsKeptSoASecondWri
                                              "  NOVRIX_FileAddToBuffer(2);\n"
                                              "  NOVRIX_FileAddToBuffer(#13#10);\n"
                                              "  NOVRIX_FileAddToBuffer(3);\n"
-                                             "  NOVRIX_FileWrite(" + quoted(file) + ");\n"
-                                             "  WriteLn(NOVRIX_FileExists(" + quoted(file) + "));\n"
-                                             "  NOVRIX_FileWrite(" + quoted(file) + ");\n"
+                                             "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
+                                             "  WriteLn(NOVRIX_FileExists(" + pascalText(file) + "));\n"
+                                             "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
                                              "end.");
     EXPECT_EQ(out, "TRUE\n");
     EXPECT_EQ(readBytes(file), "1\t2\r\n3\r\n1\t2\r\n3\r\n");
@@ -231,7 +231,7 @@ TEST_F(LibraryFiles, ScriptValuesOfEveryKindBecomeFieldsAsTheyArePrinted) {
                      "  NOVRIX_FileAddToBuffer(True);\n"
                      "  NOVRIX_FileAddToBuffer(v);\n" // an unassigned Variant: an empty field
                      "  NOVRIX_FileAddToBuffer(#13#10);\n"
-                     "  NOVRIX_FileWrite(" + quoted(file) + ");\n"
+                     "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
                      "end.");
     EXPECT_EQ(readBytes(file), " 5.00000000000000E-0001\t-1.25000000000000E+0003\ttext\tTrue\t\r\n\r\n");
 }
@@ -239,9 +239,9 @@ TEST_F(LibraryFiles, ScriptValuesOfEveryKindBecomeFieldsAsTheyArePrinted) {
 TEST_F(LibraryFiles, TheBufferLivesOnAcrossRunsUntilAScriptClearsIt) {
     const std::string file = dir / "runs.txt";
     runScript(state, "begin NOVRIX_FileAddToBuffer('first'); end.");
-    runScript(state, "begin NOVRIX_FileAddToBuffer('second'); NOVRIX_FileWrite(" + quoted(file) + "); end.");
+    runScript(state, "begin NOVRIX_FileAddToBuffer('second'); NOVRIX_FileWrite(" + pascalText(file) + "); end.");
     runScript(state, "begin NOVRIX_FileClearBuffer; NOVRIX_FileAddToBuffer('third'); "
-                     "NOVRIX_FileWrite(" + quoted(file) + "); end.");
+                     "NOVRIX_FileWrite(" + pascalText(file) + "); end.");
     EXPECT_EQ(readBytes(file), "first\tsecond\r\nthird\r\n");
 }
 
@@ -265,7 +265,7 @@ TEST_F(LibraryFiles, WritingWhereNoFileCanBeMadeFailsSilently) {
     EXPECT_EQ(state.buffer.appendTo(dir / "plain/below.txt"), FileWriteResult::NotOpened); // a file in the way
     EXPECT_EQ(state.buffer.appendTo(""), FileWriteResult::NotOpened);
     EXPECT_EQ(readBytes(dir / "plain"), "keep");
-    EXPECT_EQ(runScript(state, "begin NOVRIX_FileWrite(" + quoted(dir / "folder") + "); WriteLn('on'); end."),
+    EXPECT_EQ(runScript(state, "begin NOVRIX_FileWrite(" + pascalText(dir / "folder") + "); WriteLn('on'); end."),
               "on\n");
 }
 
@@ -431,7 +431,7 @@ TEST_F(LibraryFiles, ScriptReadsByLineAndTheEndIsSeenAfterTheLastLine) {
     const std::string file = dir / "ab.txt";
     writeBytes(file, "a\r\nb");
     const std::string out = runScript(state, "begin\n"
-                                             "  WriteLn(NOVRIX_FileReadOpen(" + quoted(file) + "));\n"
+                                             "  WriteLn(NOVRIX_FileReadOpen(" + pascalText(file) + "));\n"
                                              "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
                                              "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
                                              "  WriteLn('[', NOVRIX_FileReadLn, '] ', Ord(NOVRIX_FileRead));\n"
@@ -443,11 +443,11 @@ TEST_F(LibraryFiles, ScriptReadsByLineAndTheEndIsSeenAfterTheLastLine) {
 TEST_F(LibraryFiles, TheReadFileStaysOpenAcrossRunsAndOpeningAnotherLetsGoOfTheFirst) {
     writeBytes(dir / "one.txt", "1a\r\n1b\r\n");
     writeBytes(dir / "two.txt", "2a\r\n");
-    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileReadOpen(" + quoted(dir / "one.txt") +
+    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileReadOpen(" + pascalText(dir / "one.txt") +
                                    "), NOVRIX_FileReadLn); end."),
               "TRUE1a\n");
     EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileReadLn); end."), "1b\n");
-    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileReadOpen(" + quoted(dir / "two.txt") +
+    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileReadOpen(" + pascalText(dir / "two.txt") +
                                    "), NOVRIX_FileReadLn); end."),
               "TRUE2a\n");
     // one.txt is no longer held: it can be written.
@@ -551,12 +551,12 @@ TEST_F(LibraryFiles, AScriptWritingTheFileItReadsWritesNothing) {
     const std::string file = dir / "same.txt";
     writeBytes(file, "a\r\n");
     EXPECT_EQ(runScript(state, "begin\n"
-                               "  NOVRIX_FileReadOpen(" + quoted(file) + ");\n"
+                               "  NOVRIX_FileReadOpen(" + pascalText(file) + ");\n"
                                "  NOVRIX_FileAddToBuffer('b');\n"
-                               "  NOVRIX_FileWrite(" + quoted(file) + ");\n"
+                               "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
                                "  WriteLn(NOVRIX_FileReadGetBuffer);\n"
                                "  NOVRIX_FileReadClose;\n"
-                               "  NOVRIX_FileWrite(" + quoted(file) + ");\n"
+                               "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
                                "end."),
               "a\r\n\n");
     EXPECT_EQ(readBytes(file), "a\r\nb\r\n");
@@ -605,8 +605,8 @@ TEST_F(LibraryFiles, ExistsFindsFilesNotFoldersAlsoByWildcard) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(lib::fileExists(c.name), c.exists) << c.name;
-    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileExists(" + quoted(dir / "*.txt") + "), ' ', "
-                               "NOVRIX_FileExists(" + quoted(dir / "dir.txt") + ")); end."),
+    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileExists(" + pascalText(dir / "*.txt") + "), ' ', "
+                               "NOVRIX_FileExists(" + pascalText(dir / "dir.txt") + ")); end."),
               "TRUE FALSE\n");
 }
 
@@ -614,9 +614,9 @@ TEST_F(LibraryFiles, DeleteRemovesFilesOnlyAndIsSilentOtherwise) {
     writeBytes(dir / "gone.txt", "x");
     fs::create_directory(dir / "folder");
     EXPECT_EQ(runScript(state, "begin\n"
-                               "  NOVRIX_FileDelete(" + quoted(dir / "gone.txt") + ");\n"
-                               "  NOVRIX_FileDelete(" + quoted(dir / "gone.txt") + ");\n"
-                               "  NOVRIX_FileDelete(" + quoted(dir / "folder") + ");\n"
+                               "  NOVRIX_FileDelete(" + pascalText(dir / "gone.txt") + ");\n"
+                               "  NOVRIX_FileDelete(" + pascalText(dir / "gone.txt") + ");\n"
+                               "  NOVRIX_FileDelete(" + pascalText(dir / "folder") + ");\n"
                                "  NOVRIX_FileDelete('');\n"
                                "  WriteLn('on');\n"
                                "end."),
@@ -695,8 +695,8 @@ TEST_F(LibraryFilesExecute, OpeningIsPlannedByWhatTheTargetIs) {
 }
 
 TEST_F(LibraryFilesExecute, AProgramStartsWithItsParameterWords) {
-    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + quoted(argsScript) + ", " +
-                                   quoted("one \"two three\" 'four' $HOME") + "); WriteLn('on'); end."),
+    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + pascalText(argsScript) + ", " +
+                                   pascalText("one \"two three\" 'four' $HOME") + "); WriteLn('on'); end."),
               "on\n");
     ASSERT_TRUE(waitForFile(argsScript + ".out"));
     EXPECT_EQ(readBytes(argsScript + ".out"), "one\ntwo three\nfour\n$HOME\n");
@@ -704,7 +704,7 @@ TEST_F(LibraryFilesExecute, AProgramStartsWithItsParameterWords) {
 
 TEST_F(LibraryFilesExecute, ADocumentGoesToTheOpenerWithoutTheParameters) {
     writeBytes(dir / "notes.txt", "n");
-    runScript(state, "begin NOVRIX_FileExecute(" + quoted(dir / "notes.txt") + ", '-p'); end.");
+    runScript(state, "begin NOVRIX_FileExecute(" + pascalText(dir / "notes.txt") + ", '-p'); end.");
     ASSERT_TRUE(waitForFile(opener + ".out"));
     EXPECT_EQ(readBytes(opener + ".out"), dir / "notes.txt" + "\n");
 }
@@ -715,8 +715,8 @@ TEST_F(LibraryFilesExecute, WhatCannotBeStartedIsSilentlyIgnored) {
     ::chmod(broken.c_str(), 0755);
     EXPECT_FALSE(plat::spawnDetached(broken, {}));
     EXPECT_FALSE(plat::shellOpen(dir / "missing", "", opener));
-    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + quoted(broken) + ", 'x'); "
-                               "NOVRIX_FileExecute(" + quoted(dir / "missing") + ", ''); "
+    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + pascalText(broken) + ", 'x'); "
+                               "NOVRIX_FileExecute(" + pascalText(dir / "missing") + ", ''); "
                                "NOVRIX_FileExecute('', ''); WriteLn('on'); end."),
               "on\n");
     EXPECT_FALSE(fs::exists(opener + ".out"));

@@ -77,9 +77,11 @@ TEST(IniFile, BooleansAreExactlyTrueOrFalseElseTheDefault) {
         {"0", true, false},       {"", true, false},       {"Truee", true, false}, {"T", true, false},
         {"  True  ", true, true}, // blanks around a value are not part of it
     };
-    for (const Case& c : cases) {
-        writeFile(dir / "b.ini", std::string("[General]\nFlag=") + c.value + "\n");
-        IniFile ini(dir / "b.ini");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const auto path = dir / ("b" + std::to_string(i) + ".ini");
+        writeFile(path, std::string("[General]\nFlag=") + c.value + "\n");
+        IniFile ini(path);
         EXPECT_EQ(ini.readBool("General", "Flag", true), c.withDefaultTrue) << '"' << c.value << '"';
         EXPECT_EQ(ini.readBool("General", "Flag", false), c.withDefaultFalse) << '"' << c.value << '"';
     }
@@ -188,18 +190,22 @@ TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
         const int n = static_cast<int>(random() % 40);
         for (int i = 0; i < n; ++i)
             content += pieces[random() % pieces.size()];
-        const auto path = dir / "fuzz.ini";
+        // A new name each round: rewriting one file over and over makes the file system flush it each time.
+        const auto path = dir / ("fuzz" + std::to_string(round) + ".ini");
         writeFile(path, content);
 
         IniFile ini(path);
         EXPECT_EQ(ini.text(), content) << round;
         ini.writeString("General", "Probe", "value");
-        // Saving syncs to disk, which is slow; most rounds write the text without it.
-        if (round % 20 == 0)
+        // save() syncs to disk, which is slow; most rounds write its text to a new file instead.
+        auto saved = path;
+        if (round % 100 == 0) {
             ASSERT_TRUE(ini.save()) << round;
-        else
-            writeFile(path, ini.text());
-        IniFile again(path);
+        } else {
+            saved += ".new";
+            writeFile(saved, ini.text());
+        }
+        IniFile again(saved);
         EXPECT_EQ(again.value("General", "Probe"), "value") << round;
 
         // Every line of the old file is still there, in order, once line ends are set aside.
@@ -219,7 +225,7 @@ TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
             return out;
         };
         const auto before = lines(content);
-        const auto after = lines(readFile(path));
+        const auto after = lines(readFile(saved));
         std::size_t j = 0;
         for (const auto& line : after)
             if (j < before.size() && line == before[j])
