@@ -43,7 +43,8 @@ void ConsoleModel::write(std::string_view text) {
             } else if (c == kLf) {
                 lineFeed();
             } else if (c == kBs) {
-                if (column_ > 0) rows_[size_t(row_)][size_t(--column_)] = ' ';
+                if (column_ > 0)
+                    rows_[size_t(row_)][size_t(--column_)] = ' ';
             } else if (c == kBel) {
                 ++beeps;
             }
@@ -51,7 +52,8 @@ void ConsoleModel::write(std::string_view text) {
         }
         changed();
     }
-    if (beeps == 0) return;
+    if (beeps == 0)
+        return;
     beeps_.fetch_add(beeps, std::memory_order_acq_rel);
     std::function<void()> onBeep;
     {
@@ -59,12 +61,14 @@ void ConsoleModel::write(std::string_view text) {
         onBeep = onBeep_;
     }
     if (onBeep)
-        for (int k = 0; k < beeps; ++k) onBeep();
+        for (int k = 0; k < beeps; ++k)
+            onBeep();
 }
 
 void ConsoleModel::clear() {
     std::lock_guard guard(gridLock_);
-    for (std::string& r : rows_) std::fill(r.begin(), r.end(), ' ');
+    for (std::string& r : rows_)
+        std::fill(r.begin(), r.end(), ' ');
     column_ = 0;
     row_ = 0;
     changed();
@@ -97,7 +101,8 @@ void ConsoleModel::takeFocus() {
         std::lock_guard guard(handlersLock_);
         onFocus = onFocus_;
     }
-    if (onFocus) onFocus();
+    if (onFocus)
+        onFocus();
 }
 
 bool ConsoleModel::keyAvailable() {
@@ -107,7 +112,8 @@ bool ConsoleModel::keyAvailable() {
 
 bool ConsoleModel::takeKey(char& key) {
     std::lock_guard guard(keysLock_);
-    if (keys_.empty()) return false;
+    if (keys_.empty())
+        return false;
     key = keys_.front();
     keys_.pop_front();
     return true;
@@ -115,19 +121,22 @@ bool ConsoleModel::takeKey(char& key) {
 
 bool ConsoleModel::typeKey(char key) {
     std::lock_guard guard(keysLock_);
-    if (keys_.size() >= kTypeAheadLimit) return false;
+    if (keys_.size() >= kTypeAheadLimit)
+        return false;
     keys_.push_back(key);
     return true;
 }
 
 char ConsoleModel::cell(int column, int row) const {
-    if (column < 0 || column >= kColumns || row < 0 || row >= kRows) return ' ';
+    if (column < 0 || column >= kColumns || row < 0 || row >= kRows)
+        return ' ';
     std::lock_guard guard(gridLock_);
     return rows_[size_t(row)][size_t(column)];
 }
 
 std::string ConsoleModel::rowText(int row) const {
-    if (row < 0 || row >= kRows) return {};
+    if (row < 0 || row >= kRows)
+        return {};
     std::lock_guard guard(gridLock_);
     const std::string& r = rows_[size_t(row)];
     return r.substr(0, r.find_last_not_of(' ') + 1);

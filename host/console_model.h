@@ -3,6 +3,8 @@
 // keyboard's type-ahead buffer. The desktop widget paints from it and feeds it key presses; the headless
 // runner feeds it its stdin. Every member may be called from any thread: the pump writes on the main
 // thread while a script reading a line echoes its keys from the thread that runs it.
+#include "host/frontend.h"
+
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -11,8 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "host/frontend.h"
 
 namespace novrix::host {
 

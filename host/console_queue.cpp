@@ -1,8 +1,8 @@
 #include "host/console_queue.h"
 
-#include <algorithm>
-
 #include "engine/runtime/int_text.h"
+
+#include <algorithm>
 
 namespace novrix::host {
 
@@ -14,7 +14,8 @@ std::string recordField(std::string_view record, int field) {
             collected += c;
             continue;
         }
-        if (++finished == field) return collected;
+        if (++finished == field)
+            return collected;
         collected.clear();
     }
     // The text after the last NUL is the field right after it; anything further does not exist.
@@ -48,16 +49,12 @@ bool applyRecord(std::string_view record, ConsoleView& console,
     } else if (code == kRecordGoto) {
         console.gotoXY(coordinate(record, 2), coordinate(record, 3));
     } else if (code == kRecordDebugLine) {
-        if (addMessage) addMessage(recordField(record, 2));
+        if (addMessage)
+            addMessage(recordField(record, 2));
     } else {
         return false;
     }
     return true;
-}
-
-size_t ConsoleQueue::size() const {
-    std::lock_guard guard(lock_);
-    return records_.size();
 }
 
 std::vector<std::string> ConsoleQueue::copyHead(size_t limit) const {
@@ -72,6 +69,12 @@ void ConsoleQueue::removeHead(size_t n) {
 }
 
 size_t ConsoleQueue::drain(ConsoleView& console, const std::function<void(const std::string&)>& addMessage) {
+    if (draining_.exchange(true, std::memory_order_acq_rel))
+        return 0;
+    struct Release {
+        std::atomic<bool>& flag;
+        ~Release() { flag.store(false, std::memory_order_release); }
+    } release{draining_};
     // Copied under the lock so that applying never races an append; the lock is free while the console works.
     std::vector<std::string> pass = copyHead();
     for (std::string& record : pass) {

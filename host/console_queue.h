@@ -4,8 +4,11 @@
 // console and the message list. A record is a four-letter code followed, for each argument, by one NUL and
 // the argument's text; fields are the runs of non-NUL characters, field 1 being the code.
 //
-// The posting side (the record builders and append) is inline: the script functions in library/ post
-// records without linking the host library.
+// The posting side (the record builders, append and size) is inline: the script functions in library/ post
+// and watch the queue without linking the host library.
+#include "host/frontend.h"
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -15,8 +18,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "host/frontend.h"
 
 namespace novrix::host {
 
@@ -42,11 +43,21 @@ inline std::string makeRecord(std::string_view code, std::initializer_list<std::
     return r;
 }
 
-inline std::string writeRecord(std::string_view text) { return makeRecord(kRecordWrite, {text}); }
-inline std::string writeLnRecord(std::string_view text) { return makeRecord(kRecordWriteLn, {text}); }
-inline std::string clearRecord() { return makeRecord(kRecordClear); }
-inline std::string clearEolRecord() { return makeRecord(kRecordClearEol); }
-inline std::string caretRecord(bool on) { return makeRecord(on ? kRecordCaretOn : kRecordCaretOff); }
+inline std::string writeRecord(std::string_view text) {
+    return makeRecord(kRecordWrite, {text});
+}
+inline std::string writeLnRecord(std::string_view text) {
+    return makeRecord(kRecordWriteLn, {text});
+}
+inline std::string clearRecord() {
+    return makeRecord(kRecordClear);
+}
+inline std::string clearEolRecord() {
+    return makeRecord(kRecordClearEol);
+}
+inline std::string caretRecord(bool on) {
+    return makeRecord(on ? kRecordCaretOn : kRecordCaretOff);
+}
 // Zero-based column and row, in decimal with an optional minus sign.
 inline std::string gotoRecord(int column, int row) {
     return makeRecord(kRecordGoto, {std::to_string(column), std::to_string(row)});
@@ -76,7 +87,10 @@ public:
         records_.push_back(std::move(record));
     }
 
-    size_t size() const;
+    size_t size() const {
+        std::lock_guard guard(lock_);
+        return records_.size();
+    }
     // The records now in the queue, oldest first (for the pump's pass and for inspection).
     std::vector<std::string> copyHead(size_t limit = SIZE_MAX) const;
     // Removes the n oldest records.
@@ -84,12 +98,14 @@ public:
 
     // One pass of the pump (main thread): applies the records present at its start, oldest first, each with
     // its TABs made blanks, then removes exactly those. Records appended meanwhile wait for the next pass.
-    // Returns how many records the pass took.
+    // Returns how many records the pass took. A drain asked for while one is applying (a message sink that
+    // flushes the console first, say) does nothing and returns 0: the records would be applied twice.
     size_t drain(ConsoleView& console, const std::function<void(const std::string&)>& addMessage);
 
 private:
     mutable ConsoleQueueLock lock_;
     std::deque<std::string> records_;
+    std::atomic<bool> draining_{false};
 };
 
 } // namespace novrix::host

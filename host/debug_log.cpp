@@ -1,10 +1,9 @@
 #include "host/debug_log.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <fcntl.h>
 #include <iterator>
+#include <unistd.h>
 
 namespace novrix::host {
 
@@ -35,11 +34,17 @@ DebugLog::~DebugLog() {
         ::close(fd_);
 }
 
-void DebugLog::addBusLine(std::string_view entry) { add(entry, FileStyle::Unchanged); }
+void DebugLog::addBusLine(std::string_view entry) {
+    add(entry, FileStyle::Unchanged);
+}
 
-void DebugLog::addTransportLine(std::string_view entry) { add(entry, FileStyle::ExtraLineEnd); }
+void DebugLog::addTransportLine(std::string_view entry) {
+    add(entry, FileStyle::ExtraLineEnd);
+}
 
-void DebugLog::addDiscoveryLine(std::string_view entry) { add(entry, FileStyle::None); }
+void DebugLog::addDiscoveryLine(std::string_view entry) {
+    add(entry, FileStyle::None);
+}
 
 void DebugLog::writeRawRecord(std::string_view record) {
     std::lock_guard guard(lock_);
@@ -87,7 +92,8 @@ std::optional<std::string> DebugLog::takeFirst() {
 
 std::vector<std::string> DebugLog::takePending() {
     std::lock_guard guard(lock_);
-    std::vector<std::string> all(std::make_move_iterator(messages_.begin()), std::make_move_iterator(messages_.end()));
+    std::vector<std::string> all(std::make_move_iterator(messages_.begin()),
+                                 std::make_move_iterator(messages_.end()));
     messages_.clear();
     return all;
 }

@@ -3,11 +3,11 @@
 // functions and procedures registered at compile time), then a table of printer-port status bits for
 // the port input function. Built from the compiler's tables of the first compile after start-up (the
 // warm-up compile) and never again, so routines a user's script declares never appear in it.
+#include "engine/engine.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "engine/engine.h"
 
 namespace novrix::host {
 

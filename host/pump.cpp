@@ -4,7 +4,8 @@ namespace novrix::host {
 
 void Pump::tick() {
     for (const auto* hook : {&dde_.clientCreateRequest, &dde_.clientReadRequest, &dde_.serverAssignRequest})
-        if (*hook) (*hook)();
+        if (*hook)
+            (*hook)();
 
     if (++drainCounter_ > kDrainAbove) {
         drainCounter_ = 0;

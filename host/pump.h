@@ -2,10 +2,11 @@
 // The main window's 1 ms timer handler (Timer1Timer), without the timer: on every tick it serves the DDE
 // request flags, drains the console command queue every 11th tick and switches the heartbeat LED every
 // 51st. Both counters start at 0 and are never reset, so the LED blinks whether or not a script runs.
-#include <functional>
-
 #include "host/console_queue.h"
 #include "host/frontend.h"
+
+#include <functional>
+#include <utility>
 
 namespace novrix::host {
 
@@ -19,8 +20,10 @@ struct PumpDdeHooks {
 
 class Pump {
 public:
-    static constexpr int kDrainAbove = 10; // the queue is drained when the counter passes this: every 11th tick
-    static constexpr int kLedAbove = 50;   // every 51st tick
+    // A counter that passes its bound starts again at 0: the queue is drained every 11th tick, the LED
+    // switched every 51st.
+    static constexpr int kDrainAbove = 10;
+    static constexpr int kLedAbove = 50;
 
     Pump(ConsoleQueue& queue, Frontend& frontend, PumpDdeHooks dde = {})
         : queue_(queue), frontend_(frontend), dde_(std::move(dde)) {}

@@ -36,7 +36,9 @@ std::optional<int> portNumberOfKey(std::string_view key) {
     return n;
 }
 
-std::string portKey(int number) { return "COM" + std::to_string(number); }
+std::string portKey(int number) {
+    return "COM" + std::to_string(number);
+}
 
 } // namespace
 
@@ -119,7 +121,8 @@ void saveSettings(const Settings& s, platform::IniFile& ini) {
             keyOfNumber.emplace(*n, entry.first);
     for (const auto& [n, device] : s.serialPorts.entries()) {
         const auto existing = keyOfNumber.find(n);
-        ini.writeString(kSerialPortsSection, existing != keyOfNumber.end() ? existing->second : portKey(n), device);
+        ini.writeString(kSerialPortsSection, existing != keyOfNumber.end() ? existing->second : portKey(n),
+                        device);
     }
 }
 

@@ -3,13 +3,13 @@
 // memory copy when the program closes and when the Parameters dialog is confirmed (the file on disk is
 // rewritten at close, and only if something changed). Section [General] holds the settings, section
 // [SerialPorts] the table that gives serial devices their port numbers ("COM3=/dev/ttyUSB0").
+#include "platform/ini_file.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/ini_file.h"
 
 namespace novrix::host {
 

@@ -1,13 +1,14 @@
 #include "library/console_functions.h"
 
+#include "engine/runtime/date_format.h"
+#include "engine/runtime/date_time.h"
+#include "library/text_value.h"
+
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <thread>
-
-#include "engine/runtime/date_format.h"
-#include "engine/runtime/date_time.h"
-#include "library/text_value.h"
+#include <utility>
 
 namespace novrix::library {
 
@@ -20,7 +21,7 @@ constexpr char kEnter = '\r';
 constexpr char kBackspace = '\b';
 // How long an echo waits for output posted before it to reach the console. The pump drains every 11 ms;
 // the bound keeps a host that does not pump from stalling the read.
-constexpr std::chrono::milliseconds kEchoCatchUp{50};
+constexpr std::chrono::milliseconds kEchoCatchUp{100};
 
 class ConsoleFunctions {
 public:
@@ -50,15 +51,19 @@ public:
 
     void readKey(NativeCall& c) {
         char key = 0;
-        if (console_.takeKey(key)) return c.returnChar(key);
+        if (console_.takeKey(key))
+            return c.returnChar(key);
         console_.takeFocus();
         for (;;) {
-            if (console_.takeKey(key)) return c.returnChar(key);
+            if (console_.takeKey(key))
+                return c.returnChar(key);
             if (inputEndedForGood()) {
-                if (hooks_.onInputEnded) hooks_.onInputEnded();
+                if (hooks_.onInputEnded)
+                    hooks_.onInputEnded();
                 return c.returnChar('\0');
             }
-            if (c.stopRequested()) return c.returnChar('\0');
+            if (c.stopRequested())
+                return c.returnChar('\0');
             pause();
         }
     }
@@ -78,22 +83,27 @@ public:
                 }
                 echo(c, key);
                 if (key == kBackspace) {
-                    if (!line.empty()) line.pop_back();
+                    if (!line.empty())
+                        line.pop_back();
                 } else {
                     line += key;
                 }
             }
-            if (done) break;
+            if (done)
+                break;
             if (inputEndedForGood()) {
                 // A last line without Enter still counts; a read with nothing at all left ends the run.
-                if (!readAny && hooks_.onInputEnded) hooks_.onInputEnded();
+                if (!readAny && hooks_.onInputEnded)
+                    hooks_.onInputEnded();
                 break;
             }
-            if (c.stopRequested()) break;
+            if (c.stopRequested())
+                break;
         }
         const char separator = context_.locale.decimalSeparator;
         if (separator != '\0')
-            std::replace_if(line.begin(), line.end(), [](char ch) { return ch == '.' || ch == ','; }, separator);
+            std::replace_if(
+                line.begin(), line.end(), [](char ch) { return ch == '.' || ch == ','; }, separator);
         engine::NativeVariant v;
         v.tag = engine::NativeVariant::Tag::String;
         v.s = std::move(line);
@@ -102,7 +112,8 @@ public:
 
 private:
     void serviceEvents() {
-        if (hooks_.serviceEvents) hooks_.serviceEvents();
+        if (hooks_.serviceEvents)
+            hooks_.serviceEvents();
     }
 
     void pause() {
@@ -117,7 +128,7 @@ private:
     // shown first.
     void echo(const NativeCall& c, char key) {
         const auto deadline = Clock::now() + kEchoCatchUp;
-        while (false && Clock::now() < deadline && !c.stopRequested()) {
+        while (queue_.size() > 0 && Clock::now() < deadline && !c.stopRequested()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             serviceEvents();
         }

@@ -2,14 +2,14 @@
 // The console group of NOVRIX_ functions: screen output and the debug-log line, posted as records to the
 // console command queue (they never touch the console and never wait), and the keyboard, read from the
 // console's type-ahead buffer by polling.
-#include <chrono>
-#include <functional>
-#include <vector>
-
 #include "host/console_queue.h"
 #include "host/frontend.h"
 #include "library/named_native.h"
 #include "library/script_context.h"
+
+#include <chrono>
+#include <functional>
+#include <vector>
 
 namespace novrix::library {
 

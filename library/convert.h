@@ -5,13 +5,13 @@
 // Texts written for instruments and files always carry a decimal point, whatever the user's locale;
 // only the general text of a value (FloatToStr) and the parsing of a text held in a Variant follow the
 // locale. None of these functions fails: invalid input gives the documented neutral result.
+#include "engine/native_call.h"
+#include "engine/runtime/format_settings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "engine/native_call.h"
-#include "engine/runtime/format_settings.h"
 
 namespace novrix::library::convert {
 

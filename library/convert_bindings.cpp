@@ -69,9 +69,11 @@ std::vector<NamedNative> conversionBindings(ScriptContext& ctx) {
              c.returnStr(realText(convert::realValue(c.variantArg(0), ctx.locale), convert::toMjd));
          }},
         // function NOVRIX_ConvertToDecimalComma(Where:String):String;
-        {"NOVRIX_ConvertToDecimalComma", [](NativeCall& c) { c.returnStr(convert::toDecimalComma(c.strArg(0))); }},
+        {"NOVRIX_ConvertToDecimalComma",
+         [](NativeCall& c) { c.returnStr(convert::toDecimalComma(c.strArg(0))); }},
         // function NOVRIX_ConvertToDecimalPoint(Where:String):String;
-        {"NOVRIX_ConvertToDecimalPoint", [](NativeCall& c) { c.returnStr(convert::toDecimalPoint(c.strArg(0))); }},
+        {"NOVRIX_ConvertToDecimalPoint",
+         [](NativeCall& c) { c.returnStr(convert::toDecimalPoint(c.strArg(0))); }},
         // function NOVRIX_ConvertHextoInt(HexString:String):String;
         {"NOVRIX_ConvertHextoInt", [](NativeCall& c) { c.returnStr(convert::hexToInt(c.strArg(0))); }},
         // procedure NOVRIX_ConvertRemove(What:String; Var FromWhere:String);

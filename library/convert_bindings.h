@@ -2,10 +2,10 @@
 // The conversion, string, time and random functions of the NOVRIX_ vocabulary, bound by name. The
 // implementations share `ctx` (the last seen second, the stopwatch, the random seed, Reset and the
 // user's locale), which must outlive every engine that registers them.
-#include <vector>
-
 #include "library/named_native.h"
 #include "library/script_context.h"
+
+#include <vector>
 
 namespace novrix::library {
 

@@ -1,20 +1,19 @@
 // Numbers to fixed-layout text for instruments and data files: fixed point, exponential, MJD. Always a
 // decimal point: the text is formatted with it directly rather than with the locale's separator and a
 // replacement afterwards, which gives the same text for "," and "." locales and a point for all others.
+#include "engine/runtime/float_decimal.h"
+#include "engine/runtime/float_text.h"
 #include "library/convert.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "engine/runtime/float_decimal.h"
-#include "engine/runtime/float_text.h"
-
 namespace novrix::library::convert {
 namespace {
 
 constexpr int kMaxDigits = rt::detail::kMaxDigits; // significant digits of every real-to-text conversion
-constexpr long double kMjdOfDayZero = 15018;        // 1899-12-30 is MJD 15018
+constexpr long double kMjdOfDayZero = 15018;       // 1899-12-30 is MJD 15018
 
 const rt::FormatSettings& pointSettings() {
     static const rt::FormatSettings fs = rt::FormatSettings::invariant();
@@ -88,7 +87,8 @@ std::string toFixed(double x, int32_t digits) {
 std::string toExponential(double x, int32_t totalLength, int32_t exponentLength) {
     const int precision = static_cast<int>(std::clamp<int64_t>(int64_t(totalLength) - 1, 2, kMaxDigits));
     const int exponentDigits = exponentLength >= 0 && exponentLength <= 3 ? exponentLength : 0;
-    std::string text = rt::floatToStrF(x, rt::FloatFormat::Exponent, precision, exponentDigits, pointSettings());
+    std::string text =
+        rt::floatToStrF(x, rt::FloatFormat::Exponent, precision, exponentDigits, pointSettings());
     // Zero (also -0) counts as positive; a NaN has no sign to show.
     if (!(x < 0) && !std::isnan(x))
         text.insert(text.begin(), '+');

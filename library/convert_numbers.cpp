@@ -1,14 +1,13 @@
 // Text to numbers: Val's rules, including the partial results that scripts get for instrument answers
 // that were not cleaned first.
+#include "engine/runtime/float_parse.h"
+#include "engine/runtime/int_text.h"
+#include "engine/runtime/script_error.h"
 #include "library/convert.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
-
-#include "engine/runtime/float_parse.h"
-#include "engine/runtime/int_text.h"
-#include "engine/runtime/script_error.h"
 
 namespace novrix::library::convert {
 namespace {

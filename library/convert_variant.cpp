@@ -1,13 +1,12 @@
 // What the conversion functions make of a Variant argument: its general text and its real value.
-#include "library/convert.h"
-
-#include <cmath>
-#include <limits>
-
 #include "engine/runtime/float_parse.h"
 #include "engine/runtime/float_text.h"
 #include "engine/runtime/script_error.h"
+#include "library/convert.h"
 #include "library/text_value.h"
+
+#include <cmath>
+#include <limits>
 
 namespace novrix::library::convert {
 namespace {

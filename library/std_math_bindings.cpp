@@ -1,9 +1,9 @@
 // The math set's implementations as the catalogue binds them: each adapter reads the arguments as
 // declared, calls the Math routine and stores the result (var parameters included).
-#include <vector>
-
 #include "library/named_native.h"
 #include "library/std_math.h"
+
+#include <vector>
 
 namespace novrix::library {
 
@@ -13,13 +13,15 @@ using engine::NativeCall;
 
 std::vector<double> doubleArray(const NativeCall& c, size_t k) {
     std::vector<double> values(c.arrayLength(k));
-    for (size_t i = 0; i < values.size(); ++i) values[i] = c.realElem(k, i);
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = c.realElem(k, i);
     return values;
 }
 
 std::vector<int32_t> integerArray(const NativeCall& c, size_t k) {
     std::vector<int32_t> values(c.arrayLength(k));
-    for (size_t i = 0; i < values.size(); ++i) values[i] = int32_t(c.intElem(k, i));
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = int32_t(c.intElem(k, i));
     return values;
 }
 

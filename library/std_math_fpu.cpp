@@ -1,15 +1,21 @@
 // Delphi's FPU exceptions for the math set.
 #include "library/std_math_fpu.h"
 
-#include <cmath>
-
 #include "engine/runtime/script_error.h"
+
+#include <cmath>
 
 namespace novrix::library::math::fpu {
 
-void invalidOp() { throw rt::ScriptError(rt::ExcClass::EInvalidOp, "Invalid floating point operation"); }
-void zeroDivide() { throw rt::ScriptError(rt::ExcClass::EZeroDivide, "Floating point division by zero"); }
-void overflow() { throw rt::ScriptError(rt::ExcClass::EOverflow, "Floating point overflow"); }
+void invalidOp() {
+    throw rt::ScriptError(rt::ExcClass::EInvalidOp, "Invalid floating point operation");
+}
+void zeroDivide() {
+    throw rt::ScriptError(rt::ExcClass::EZeroDivide, "Floating point division by zero");
+}
+void overflow() {
+    throw rt::ScriptError(rt::ExcClass::EOverflow, "Floating point overflow");
+}
 
 namespace {
 
@@ -24,11 +30,13 @@ struct ArgKinds {
 
 double checked(Ext r, ArgKinds k) {
     if (std::isnan(r)) {
-        if (!k.anyNaN) invalidOp();
+        if (!k.anyNaN)
+            invalidOp();
         return double(r);
     }
     const double d = double(r);
-    if (std::isinf(d) && !(std::isinf(r) && (k.anyInfinite || k.anyNaN))) overflow();
+    if (std::isinf(d) && !(std::isinf(r) && (k.anyInfinite || k.anyNaN)))
+        overflow();
     return d;
 }
 
@@ -36,32 +44,37 @@ double checked(Ext r, ArgKinds k) {
 
 double result(Ext r, std::initializer_list<double> args) {
     ArgKinds k;
-    for (double a : args) k.add(a);
+    for (double a : args)
+        k.add(a);
     return checked(r, k);
 }
 
 double result(Ext r, std::span<const double> args, double moreArg) {
     ArgKinds k;
-    for (double a : args) k.add(a);
+    for (double a : args)
+        k.add(a);
     k.add(moreArg);
     return checked(r, k);
 }
 
 Ext finite(Ext r, Ext x) {
-    if (std::isinf(r) && std::isfinite(x)) overflow();
+    if (std::isinf(r) && std::isfinite(x))
+        overflow();
     return r;
 }
 
 Ext divide(Ext a, Ext b) {
     if (b == 0 && !std::isnan(a)) {
-        if (a == 0) invalidOp();
+        if (a == 0)
+            invalidOp();
         zeroDivide();
     }
     return a / b;
 }
 
 Ext sqrt(Ext x) {
-    if (x < 0) invalidOp();
+    if (x < 0)
+        invalidOp();
     return std::sqrt(x);
 }
 
@@ -69,8 +82,10 @@ namespace {
 
 // FYL2X on a negative number is an invalid operation, on zero a division by zero.
 void logDomain(Ext x) {
-    if (x < 0) invalidOp();
-    if (x == 0) zeroDivide();
+    if (x < 0)
+        invalidOp();
+    if (x == 0)
+        zeroDivide();
 }
 
 } // namespace

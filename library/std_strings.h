@@ -64,6 +64,6 @@ uint16_t soundexWord(std::string_view text);
 std::string decodeSoundexWord(uint16_t value);
 bool soundexSimilar(std::string_view text, std::string_view other, int32_t length);
 int32_t soundexCompare(std::string_view text, std::string_view other, int32_t length); // -1, 0, 1
-bool soundexProc(std::string_view text, std::string_view other);                          // length 4
+bool soundexProc(std::string_view text, std::string_view other);                       // length 4
 
 } // namespace novrix::library::strutils

@@ -2,11 +2,11 @@
 // The clock, the waits and the random generator of the script vocabulary as plain functions on the
 // shared ScriptContext. The waits run on the thread that runs the script and end early when Reset is
 // requested or the engine is asked to stop.
+#include "library/script_context.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
-
-#include "library/script_context.h"
 
 namespace novrix::library::timing {
 

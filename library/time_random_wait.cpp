@@ -1,10 +1,9 @@
 // The clock and the waits: new-second detection, sleeping, waiting for a multiple of seconds.
+#include "engine/runtime/date_time.h"
 #include "library/time_random.h"
 
 #include <cmath>
 #include <thread>
-
-#include "engine/runtime/date_time.h"
 
 namespace novrix::library::timing {
 namespace {

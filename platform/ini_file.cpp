@@ -1,16 +1,15 @@
 #include "platform/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace novrix::platform {
 
@@ -28,9 +27,8 @@ std::string_view trimBlanks(std::string_view s) {
 
 bool sameName(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string oneLine(std::string_view text) {
@@ -138,7 +136,7 @@ void IniFile::parse(std::string_view content) {
         std::string end = brk == std::string_view::npos ? "" : "\n";
         if (raw.ends_with('\r')) {
             raw.remove_suffix(1);
-            end.insert(0, "\r"); // at the very end of the file, a CR alone
+            end.insert(0, "\r"); // CR LF; or, at the very end of the file, a CR alone
         }
         content.remove_prefix(brk == std::string_view::npos ? content.size() : brk + 1);
 
@@ -149,7 +147,8 @@ void IniFile::parse(std::string_view content) {
         } else if (t.starts_with('[') && t.find(']') != std::string_view::npos) {
             line.kind = LineKind::Section;
             line.name = trimBlanks(t.substr(1, t.find(']') - 1));
-        } else if (const auto eq = t.find('='); eq != std::string_view::npos && !trimBlanks(t.substr(0, eq)).empty()) {
+        } else if (const auto eq = t.find('=');
+                   eq != std::string_view::npos && !trimBlanks(t.substr(0, eq)).empty()) {
             line.kind = LineKind::Entry;
             line.name = trimBlanks(t.substr(0, eq));
             line.value = trimBlanks(t.substr(eq + 1));
@@ -213,7 +212,8 @@ std::vector<std::pair<std::string, std::string>> IniFile::sectionValues(std::str
         const Line& l = lines_[i];
         if (l.kind != LineKind::Entry)
             continue;
-        const bool seen = std::any_of(result.begin(), result.end(), [&](const auto& kv) { return sameName(kv.first, l.name); });
+        const bool seen = std::any_of(result.begin(), result.end(),
+                                      [&](const auto& kv) { return sameName(kv.first, l.name); });
         if (!seen)
             result.emplace_back(l.name, l.value);
     }
@@ -242,7 +242,8 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     } else {
         if (!lines_.empty() && !trimBlanks(lines_.back().raw).empty())
             lines_.push_back(newLine({}, LineKind::Other, {}, {}));
-        lines_.push_back(newLine("[" + std::string(section) + "]", LineKind::Section, std::string(section), {}));
+        lines_.push_back(
+            newLine("[" + std::string(section) + "]", LineKind::Section, std::string(section), {}));
         lines_.push_back(std::move(entry));
     }
     modified_ = true;

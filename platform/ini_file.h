@@ -54,8 +54,8 @@ public:
 private:
     enum class LineKind { Other, Section, Entry };
     struct Line {
-        std::string raw;   // the line as it stands in the file, without its line end
-        std::string end;   // its line end: "\r\n", "\n"; on a last line also "\r" or nothing
+        std::string raw; // the line as it stands in the file, without its line end
+        std::string end; // its line end: "\r\n", "\n"; on a last line also "\r" or nothing
         LineKind kind = LineKind::Other;
         std::string name;  // section name or key
         std::string value; // Entry only

@@ -1,10 +1,9 @@
 #include "platform/program_paths.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <pwd.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace novrix::platform {

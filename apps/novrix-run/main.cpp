@@ -13,8 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "host/debug_log.h"
 #include "host/host.h"
+#include "host/settings.h"
 #include "host/vocabulary.h"
+#include "platform/ini_file.h"
+#include "platform/program_paths.h"
 #include "terminal_console.h"
 #include "terminal_frontend.h"
 
@@ -29,9 +33,12 @@ std::atomic<bool>& interruptFlag() {
 void onInterrupt(int) { interruptFlag().store(true); }
 
 int usage() {
-    std::cerr << "usage: novrix-run [--dump-tokens | --dump-ast | --dump-code] [--break LINE]... [--step] FILE.488\n"
-                 "  --break LINE  pause when the run reaches LINE (repeatable)\n"
-                 "  --step        pause at the first line\n"
+    std::cerr << "usage: novrix-run [options] FILE.488\n"
+                 "  --break LINE     pause when the run reaches LINE (repeatable)\n"
+                 "  --step           pause at the first line\n"
+                 "  --debug          show the debug message lines on stderr\n"
+                 "  --settings FILE  the settings file (default: novrix.ini in the program home)\n"
+                 "  --dump-tokens, --dump-ast, --dump-code   show a phase of the compiler instead of running\n"
                  "  while paused, commands are read from stdin: c (continue), s (step into), n (step over),\n"
                  "  q (stop the run)\n";
     return 64;
@@ -58,6 +65,8 @@ std::string dirName(const std::string& path) {
 
 struct Options {
     std::string file;
+    std::string settingsFile;
+    bool debugLines = false;
     std::vector<int> breaks;
     bool step = false;
     enum class Dump { None, Tokens, Ast, Code } dump = Dump::None;
@@ -75,6 +84,11 @@ bool parseArgs(int argc, char** argv, Options& o) {
             }
         } else if (a == "--step") {
             o.step = true;
+        } else if (a == "--debug") {
+            o.debugLines = true;
+        } else if (a.rfind("--settings", 0) == 0) {
+            o.settingsFile = a.size() > 10 && a[10] == '=' ? a.substr(11) : (k + 1 < argc ? argv[++k] : "");
+            if (o.settingsFile.empty()) return false;
         } else if (a == "--dump-tokens") {
             o.dump = Options::Dump::Tokens;
         } else if (a == "--dump-ast") {
@@ -104,10 +118,23 @@ int main(int argc, char** argv) {
         return 66;
     }
 
+    // Start-up as the IDE's: the program home, the settings, the debug log.
+    auto paths = novrix::platform::ProgramPaths::resolve(novrix::platform::ProgramEnvironment::current(), "novrix");
+    novrix::platform::IniFile ini(opt.settingsFile.empty() ? paths.settingsFile()
+                                                           : std::filesystem::path(opt.settingsFile));
+    novrix::host::Settings settings = novrix::host::loadSettings(ini, paths.home());
+    novrix::host::DebugLog debugLog(paths.debugLogFile());
+    debugLog.setLogToFile(settings.debugOutput);
+    auto showDebugLines = [&] {
+        for (const std::string& line : debugLog.takePending())
+            if (opt.debugLines) std::cerr << line.substr(0, line.size() >= 2 && line.ends_with("\r\n") ? line.size() - 2 : line.size()) << "\n";
+    };
+
     novrix::runner::TerminalConsole console;
     novrix::runner::TerminalFrontend frontend(console);
     frontend.setScript(text);
     novrix::host::Host host(frontend);
+    host.userFileName() = settings.userFileName;
     novrix::host::Vocabulary vocabulary(host);
     host.setRegistrar([&vocabulary](novrix::engine::Engine& e) { vocabulary.registerAll(e); });
     novrix::engine::Engine& engine = host.engine();
@@ -167,6 +194,7 @@ int main(int argc, char** argv) {
             while (host.startRequested() || host.isRunning() || !host.resultReported()) {
                 if (interruptFlag().exchange(false)) host.reset();
                 host.tick();
+                showDebugLines();
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
@@ -175,8 +203,13 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 12; ++k) host.tick();
     drainConsole();
     console.flush();
+    showDebugLines();
     if (vocabulary.inputEnded())
         std::cerr << "novrix-run: the input ended while the script waited for a key; the run was stopped\n";
+    // The close sequence: the settings (a script may have changed UserFileName) are written back.
+    settings.userFileName = host.userFileName();
+    novrix::host::saveSettings(settings, ini);
+    if (!ini.save()) std::cerr << "novrix-run: cannot write the settings file " << ini.path() << "\n";
     if (!compiled) return 1;
     if (opt.step) return 0;
     return host.lastRunResult() ? 0 : 2;

@@ -1,16 +1,15 @@
 // The console command queue (record layouts, field extraction, the drain), the console model's write rules
 // and type-ahead buffer, and the timer pump's counting.
-#include <gtest/gtest.h>
+#include "host/console_model.h"
+#include "host/console_queue.h"
+#include "host/pump.h"
 
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
-
-#include "host/console_model.h"
-#include "host/console_queue.h"
-#include "host/pump.h"
 
 using namespace novrix::host;
 
@@ -22,7 +21,8 @@ std::string rec(std::initializer_list<std::string_view> fields) {
     std::string r;
     bool first = true;
     for (std::string_view f : fields) {
-        if (!first) r += '\0';
+        if (!first)
+            r += '\0';
         r += f;
         first = false;
     }
@@ -72,7 +72,8 @@ TEST(HostConsoleQueue, RecordsHaveTheirLayouts) {
         {gotoRecord(12, 7), rec({"CUTO", "12", "7"})},
         {debugLineRecord("14:03:07", "x"), rec({"SCWD", "14:03:07: x"})},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.built, c.expected);
+    for (const Case& c : cases)
+        EXPECT_EQ(c.built, c.expected);
     EXPECT_EQ(rec({"SCWL", ""}).size(), 5u); // the empty text still has its NUL
 }
 
@@ -82,11 +83,11 @@ TEST(HostConsoleQueue, FieldsAreTheRunsBetweenNuls) {
         int field;
         std::string expected;
     } cases[] = {
-        {"SCWR", 1, "SCWR"},           // no NUL: the whole record is field 1
+        {"SCWR", 1, "SCWR"}, // no NUL: the whole record is field 1
         {"SCWR", 2, ""},
         {rec({"SCWR", "ab"}), 1, "SCWR"},
         {rec({"SCWR", "ab"}), 2, "ab"},
-        {rec({"SCWR", "ab"}), 3, ""},  // beyond the last field
+        {rec({"SCWR", "ab"}), 3, ""}, // beyond the last field
         {rec({"CUTO", " 3", "-4"}), 2, " 3"},
         {rec({"CUTO", " 3", "-4"}), 3, "-4"},
         {rec({"SCWR", "ab", "cd"}), 2, "ab"}, // a NUL inside a text ends it
@@ -98,26 +99,27 @@ TEST(HostConsoleQueue, FieldsAreTheRunsBetweenNuls) {
         {rec({"a", "b"}), 0, ""},
         {"", 1, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(recordField(c.record, c.field), c.expected) << "field " << c.field;
+    for (const Case& c : cases)
+        EXPECT_EQ(recordField(c.record, c.field), c.expected) << "field " << c.field;
 }
 
 // --- the drain
 
 TEST(HostConsoleQueue, DrainAppliesEveryKnownCodeAndDropsTheRest) {
     ConsoleQueue q;
-    for (std::string r : {rec({"SCWR", "a\tb"}), rec({"SCWL", "line"}), rec({"SCWL", ""}), std::string("CLRS"),
-                          std::string("CLRE"), std::string("SWCS"), std::string("HDCS"),
-                          rec({"CUTO", " 7", "-2"}), rec({"SCWD", "14:03:07: x"}),
-                          rec({"scwr", "lower case"}), rec({"SCWRX", "longer code"}), rec({"XXXX", "y"}),
-                          std::string("CLRS\t"), rec({"SCWR", "ab", "cd"}), rec({"SCWR"}),
-                          rec({"SCWD", "tab\there"})})
+    for (std::string r :
+         {rec({"SCWR", "a\tb"}), rec({"SCWL", "line"}), rec({"SCWL", ""}), std::string("CLRS"),
+          std::string("CLRE"), std::string("SWCS"), std::string("HDCS"), rec({"CUTO", " 7", "-2"}),
+          rec({"SCWD", "14:03:07: x"}), rec({"scwr", "lower case"}), rec({"SCWRX", "longer code"}),
+          rec({"XXXX", "y"}), std::string("CLRS\t"), rec({"SCWR", "ab", "cd"}), rec({"SCWR"}),
+          rec({"SCWD", "tab\there"})})
         q.append(r);
     RecordingConsole console;
     std::vector<std::string> messages = drainAll(q, console);
 
-    EXPECT_EQ(console.calls, (std::vector<std::string>{"write[a b]", "write[line\r\n]", "write[\r\n]", "clear",
-                                                      "clearEol", "caret on", "caret off", "goto 7,-2",
-                                                      "write[ab]", "write[]"}));
+    EXPECT_EQ(console.calls,
+              (std::vector<std::string>{"write[a b]", "write[line\r\n]", "write[\r\n]", "clear", "clearEol",
+                                        "caret on", "caret off", "goto 7,-2", "write[ab]", "write[]"}));
     EXPECT_EQ(messages, (std::vector<std::string>{"14:03:07: x", "tab here"}));
     EXPECT_EQ(q.size(), 0u);
 }
@@ -162,7 +164,8 @@ TEST(HostConsoleQueue, TenThousandWritesFromAnotherThreadAllArriveInOrder) {
     constexpr int kWrites = 10000;
     ConsoleQueue q;
     std::string expected;
-    for (int i = 0; i < kWrites; ++i) expected += std::to_string(i) + ",";
+    for (int i = 0; i < kWrites; ++i)
+        expected += std::to_string(i) + ",";
 
     std::string shown;
     class Collector : public RecordingConsole {
@@ -176,7 +179,8 @@ TEST(HostConsoleQueue, TenThousandWritesFromAnotherThreadAllArriveInOrder) {
 
     std::atomic<bool> done{false};
     std::thread writer([&] {
-        for (int i = 0; i < kWrites; ++i) q.append(writeRecord(std::to_string(i) + ","));
+        for (int i = 0; i < kWrites; ++i)
+            q.append(writeRecord(std::to_string(i) + ","));
         done = true;
     });
     int passes = 0;
@@ -197,7 +201,8 @@ TEST(HostConsoleQueue, RecordsAppendedDuringAPassWaitForTheNext) {
         explicit Appending(ConsoleQueue& q) : q_(q) {}
         void write(std::string_view text) override {
             RecordingConsole::write(text);
-            if (calls.size() == 1) q_.append(writeRecord("late"));
+            if (calls.size() == 1)
+                q_.append(writeRecord("late"));
         }
 
     private:
@@ -213,6 +218,27 @@ TEST(HostConsoleQueue, RecordsAppendedDuringAPassWaitForTheNext) {
     EXPECT_EQ(q.drain(console, {}), 1u);
     EXPECT_EQ(console.calls.back(), "write[late]");
     EXPECT_EQ(q.size(), 0u);
+}
+
+TEST(HostConsoleQueue, ADrainAskedForWhileOneAppliesDoesNothing) {
+    ConsoleQueue q;
+    RecordingConsole console;
+    std::vector<std::string> messages;
+    // The message sink flushes the console before each line, as a terminal does.
+    std::function<void(const std::string&)> sink = [&](const std::string& line) {
+        EXPECT_EQ(q.drain(console, sink), 0u);
+        messages.push_back(line);
+    };
+    q.append(writeRecord("before"));
+    q.append(debugLineRecord("14:03:07", "x"));
+    q.append(writeRecord("after"));
+    EXPECT_EQ(q.drain(console, sink), 3u);
+    EXPECT_EQ(console.calls, (std::vector<std::string>{"write[before]", "write[after]"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"14:03:07: x"});
+    EXPECT_EQ(q.size(), 0u);
+
+    q.append(writeRecord("next")); // the guard is released after a pass
+    EXPECT_EQ(q.drain(console, sink), 1u);
 }
 
 // --- the console model
@@ -257,11 +283,15 @@ TEST(HostConsoleModel, ControlCodes) {
         int row;
     } cases[] = {
         {"abc\rX", "Xbc", "", 1, 0},
-        {"ab\ncd", "ab", "  cd", 4, 1},      // LF keeps the column
-        {"abc\b\bX", "aX", "", 2, 0},        // BS blanks the cell it moves onto
-        {"\bq", "q", "", 1, 0},              // nothing at column 0
-        {"a\nb\r\b", "a", " b", 0, 1},       // BS does not reach back into the row above
-        {"a\x01\t\x1b\x7f" "b", "a\x7f" "b", "", 3, 0}, // codes below 32 are dropped, 127 is shown
+        {"ab\ncd", "ab", "  cd", 4, 1}, // LF keeps the column
+        {"abc\b\bX", "aX", "", 2, 0},   // BS blanks the cell it moves onto
+        {"\bq", "q", "", 1, 0},         // nothing at column 0
+        {"a\nb\r\b", "a", " b", 0, 1},  // BS does not reach back into the row above
+        {"a\x01\t\x1b\x7f"
+         "b",
+         "a\x7f"
+         "b",
+         "", 3, 0}, // codes below 32 are dropped, 127 is shown
         {"\r\n", "", "", 0, 1},
     };
     for (const Case& c : cases) {
@@ -321,14 +351,16 @@ TEST(HostConsoleModel, GotoClampsEachCoordinate) {
 
 TEST(HostConsoleModel, TypeAheadHoldsSixtyFourCharactersOldestFirst) {
     ConsoleModel m;
-    for (int i = 0; i < 64; ++i) EXPECT_TRUE(m.typeKey(char('0' + i % 64)));
+    for (int i = 0; i < 64; ++i)
+        EXPECT_TRUE(m.typeKey(char('0' + i % 64)));
     EXPECT_FALSE(m.typeKey('!')); // the 65th is lost
     EXPECT_TRUE(m.keyAvailable());
     EXPECT_TRUE(m.keyAvailable()); // asking takes nothing
 
     std::string taken;
     char k = 0;
-    while (m.takeKey(k)) taken += k;
+    while (m.takeKey(k))
+        taken += k;
     ASSERT_EQ(taken.size(), 64u);
     EXPECT_EQ(taken.front(), '0');
     EXPECT_EQ(taken.back(), char('0' + 63));
@@ -368,7 +400,8 @@ public:
     void restoreLayout() override {}
     void clearDebugConsole() override {}
     void toggleLed(Led led) override {
-        if (led == Led::Heartbeat) ++heartbeatToggles;
+        if (led == Led::Heartbeat)
+            ++heartbeatToggles;
     }
     void processEvents(bool) override {}
     ConsoleView& console() override { return model; }
@@ -386,7 +419,8 @@ TEST(HostPump, DrainsOnEveryEleventhTick) {
     Pump pump(q, fe);
     q.append(writeRecord("hello"));
     q.append(debugLineRecord("14:03:07", "x"));
-    for (int i = 0; i < 10; ++i) pump.tick();
+    for (int i = 0; i < 10; ++i)
+        pump.tick();
     EXPECT_EQ(q.size(), 2u);
     EXPECT_EQ(fe.model.rowText(0), "");
     EXPECT_EQ(pump.drainCounter(), 10);
@@ -398,7 +432,8 @@ TEST(HostPump, DrainsOnEveryEleventhTick) {
     EXPECT_EQ(pump.drainCounter(), 0);
 
     q.append(writeRecord("!"));
-    for (int i = 0; i < 10; ++i) pump.tick();
+    for (int i = 0; i < 10; ++i)
+        pump.tick();
     EXPECT_EQ(q.size(), 1u);
     pump.tick(); // the 22nd
     EXPECT_EQ(fe.model.rowText(0), "hello!");
@@ -408,16 +443,19 @@ TEST(HostPump, TogglesTheHeartbeatOnEveryFiftyFirstTick) {
     ConsoleQueue q;
     PumpFrontend fe;
     Pump pump(q, fe);
-    for (int i = 0; i < 50; ++i) pump.tick();
+    for (int i = 0; i < 50; ++i)
+        pump.tick();
     EXPECT_EQ(fe.heartbeatToggles, 0);
     pump.tick();
     EXPECT_EQ(fe.heartbeatToggles, 1);
     EXPECT_EQ(pump.ledCounter(), 0);
-    for (int i = 0; i < 50; ++i) pump.tick();
+    for (int i = 0; i < 50; ++i)
+        pump.tick();
     EXPECT_EQ(fe.heartbeatToggles, 1);
     pump.tick();
     EXPECT_EQ(fe.heartbeatToggles, 2);
-    for (int i = 0; i < 51 * 8; ++i) pump.tick();
+    for (int i = 0; i < 51 * 8; ++i)
+        pump.tick();
     EXPECT_EQ(fe.heartbeatToggles, 10);
 }
 
@@ -445,7 +483,8 @@ TEST(HostPump, ServesTheDdeRequestsFirstOnEveryTick) {
               PumpDdeHooks{[&] { order.push_back("create"); }, [&] { order.push_back("read"); },
                            [&] { order.push_back("assign"); }});
     q.append(writeRecord("x"));
-    for (int i = 0; i < 11; ++i) pump.tick();
+    for (int i = 0; i < 11; ++i)
+        pump.tick();
     ASSERT_EQ(order.size(), 11u * 3 + 1);
     for (size_t t = 0; t < 11; ++t) {
         EXPECT_EQ(order[t * 3], "create");

@@ -1,16 +1,13 @@
 // The debug message log: what each writer puts in the list and in the file, the LogToFile switch, the
 // file across program starts, and log files that cannot be opened or written.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <atomic>
-#include <chrono>
-#include <sstream>
-#include <thread>
-
 #include "host/debug_log.h"
 #include "settings_test_support.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
 
 using novrix::host::BusDirection;
 using novrix::host::BusPath;
@@ -38,16 +35,19 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 } // namespace
 
-TEST(DebugLog, BusTagsLineUpBothDirections) {
+TEST(HostDebugLog, BusTagsLineUpBothDirections) {
     struct Case {
         BusPath path;
         BusDirection dir;
         const char* tag;
     };
     const Case cases[] = {
-        {BusPath::Dll, BusDirection::Out, "DLL GPIB OUT: "},     {BusPath::Dll, BusDirection::In, "DLL GPIB IN : "},
-        {BusPath::PlNet, BusDirection::Out, "PLNET GPIB OUT: "}, {BusPath::PlNet, BusDirection::In, "PLNET GPIB IN : "},
-        {BusPath::PlUsb, BusDirection::Out, "PLUSB GPIB OUT: "}, {BusPath::PlUsb, BusDirection::In, "PLUSB GPIB IN : "},
+        {BusPath::Dll, BusDirection::Out, "DLL GPIB OUT: "},
+        {BusPath::Dll, BusDirection::In, "DLL GPIB IN : "},
+        {BusPath::PlNet, BusDirection::Out, "PLNET GPIB OUT: "},
+        {BusPath::PlNet, BusDirection::In, "PLNET GPIB IN : "},
+        {BusPath::PlUsb, BusDirection::Out, "PLUSB GPIB OUT: "},
+        {BusPath::PlUsb, BusDirection::In, "PLUSB GPIB IN : "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(busTag(c.path, c.dir), c.tag);
@@ -55,7 +55,7 @@ TEST(DebugLog, BusTagsLineUpBothDirections) {
 
 // Each writer's style: bus lines unchanged, transport lines with an empty line after them, search lines
 // only in the list, raw records only in the file.
-TEST(DebugLog, EachWriterPutsItsLinesWhereItShould) {
+TEST(HostDebugLog, EachWriterPutsItsLinesWhereItShould) {
     TempDir dir;
     const auto path = dir / "novrix_DebugLog.Txt";
     DebugLog log(path);
@@ -68,19 +68,20 @@ TEST(DebugLog, EachWriterPutsItsLinesWhereItShould) {
     log.addDiscoveryLine("Searching Prologix LAN controllers\r\n");
     log.addDiscoveryLine("\r\n");
     log.writeRawRecord("raw 3 bytes: 41 42 43\r\n");
-    log.addBusLine("DLL GPIB IN : KEITHLEY\r\n");
+    log.addBusLine("DLL GPIB IN : ACME,DMM1\r\n");
 
     EXPECT_EQ(readFile(path), "DLL GPIB OUT: *IDN?\r\n"
                               "PLNET GPIB IN : 1.25E-3\r\n\r\n"
                               "raw 3 bytes: 41 42 43\r\n"
-                              "DLL GPIB IN : KEITHLEY\r\n");
-    EXPECT_EQ(log.takePending(), (std::vector<std::string>{"DLL GPIB OUT: *IDN?\r\n", "PLNET GPIB IN : 1.25E-3\r\n",
-                                                           "Searching Prologix LAN controllers\r\n", "\r\n",
-                                                           "DLL GPIB IN : KEITHLEY\r\n"}));
+                              "DLL GPIB IN : ACME,DMM1\r\n");
+    EXPECT_EQ(log.takePending(),
+              (std::vector<std::string>{"DLL GPIB OUT: *IDN?\r\n", "PLNET GPIB IN : 1.25E-3\r\n",
+                                        "Searching Prologix LAN controllers\r\n", "\r\n",
+                                        "DLL GPIB IN : ACME,DMM1\r\n"}));
     EXPECT_EQ(log.pendingCount(), 0u);
 }
 
-TEST(DebugLog, SwitchingLogToFileAffectsOnlyLaterLines) {
+TEST(HostDebugLog, SwitchingLogToFileAffectsOnlyLaterLines) {
     TempDir dir;
     const auto path = dir / "log.Txt";
     DebugLog log(path);
@@ -97,7 +98,7 @@ TEST(DebugLog, SwitchingLogToFileAffectsOnlyLaterLines) {
     EXPECT_EQ(log.pendingCount(), 4u) << "the list gets every line whatever the switch says";
 }
 
-TEST(DebugLog, ListIsTakenOldestFirst) {
+TEST(HostDebugLog, ListIsTakenOldestFirst) {
     DebugLog log;
     EXPECT_FALSE(log.hasLogFile());
     EXPECT_EQ(log.takeFirst(), std::nullopt);
@@ -113,7 +114,7 @@ TEST(DebugLog, ListIsTakenOldestFirst) {
 }
 
 // Each program start appends: the first lines of the second start follow the last of the first.
-TEST(DebugLog, FileGrowsAcrossProgramStarts) {
+TEST(HostDebugLog, FileGrowsAcrossProgramStarts) {
     TempDir dir;
     const auto path = dir / "novrix_DebugLog.Txt";
     {
@@ -131,7 +132,7 @@ TEST(DebugLog, FileGrowsAcrossProgramStarts) {
 }
 
 // Without a usable file the program goes on: every line still reaches the list, and nothing waits.
-TEST(DebugLog, UnusableLogFileLeavesTheListWorking) {
+TEST(HostDebugLog, UnusableLogFileLeavesTheListWorking) {
     TempDir dir;
     ::mkfifo((dir / "pipe").c_str(), 0600); // nobody reads it: opening it for writing would wait forever
     std::filesystem::create_directory(dir / "folder");
@@ -148,7 +149,7 @@ TEST(DebugLog, UnusableLogFileLeavesTheListWorking) {
 }
 
 // A full disk: every write fails with ENOSPC. The lines still reach the list and the calls return.
-TEST(DebugLog, FailedWritesAreIgnored) {
+TEST(HostDebugLog, FailedWritesAreIgnored) {
     DebugLog log("/dev/full");
     ASSERT_TRUE(log.hasLogFile());
     log.setLogToFile(true);
@@ -177,7 +178,7 @@ TEST(DebugLog, FailedWritesAreIgnored) {
 
 // Two writer threads while the main thread switches LogToFile on and off: the file holds whole lines,
 // each writer's in its own order, some but not all of them, and the list holds every line in order.
-TEST(DebugLog, LogToFileSwitchedWhileOtherThreadsWrite) {
+TEST(HostDebugLog, LogToFileSwitchedWhileOtherThreadsWrite) {
     TempDir dir;
     const auto path = dir / "log.Txt";
     DebugLog log(path);
@@ -185,7 +186,8 @@ TEST(DebugLog, LogToFileSwitchedWhileOtherThreadsWrite) {
     std::atomic<int> written{0};
     auto writer = [&](char who) {
         for (int i = 0; !stop.load(); ++i) {
-            const std::string line = std::string(1, who) + " " + std::to_string(i) + " " + std::string(40, who) + "\r\n";
+            const std::string line =
+                std::string(1, who) + " " + std::to_string(i) + " " + std::string(40, who) + "\r\n";
             if (who == 'A')
                 log.addBusLine(line);
             else
@@ -218,7 +220,8 @@ TEST(DebugLog, LogToFileSwitchedWhileOtherThreadsWrite) {
     auto parse = [](const std::string& line, char& who, int& number) {
         std::istringstream in(line);
         in >> who >> number;
-        return !in.fail() && line == std::string(1, who) + " " + std::to_string(number) + " " + std::string(40, who);
+        return !in.fail() &&
+               line == std::string(1, who) + " " + std::to_string(number) + " " + std::string(40, who);
     };
     int lastInFile[2] = {-1, -1};
     std::size_t linesInFile = 0;

@@ -1,13 +1,13 @@
 // The help listing: declaration formatting, the order and uniqueness of its lists, the filters, the fixed
 // frame around the lists, and a listing built from a real compile.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
 #include "engine/engine.h"
 #include "host/help_listing.h"
+#include "library/catalogue.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using novrix::engine::CompileTables;
 using novrix::engine::Engine;
@@ -36,15 +36,16 @@ Routine routine(std::string name, std::vector<Param> params, std::string resultT
 const std::vector<std::string> kIntro = {"In addition to standard pascal syntax you are allowed to use",
                                          "the following list of types, constants, functions and procedures.",
                                          ""};
-const std::vector<std::string> kPortTable = {"If you you use the direct port i/o functions to read some bits in",
-                                             "from a printer port, then the following table might be of some use:",
-                                             "",
-                                             "Bit Pin Name",
-                                             "3   15  Error",
-                                             "4   13  Select In",
-                                             "5   12  Paper Empty",
-                                             "6   10  Acknowledge",
-                                             "7   11  Busy"};
+const std::vector<std::string> kPortTable = {
+    "If you you use the direct port i/o functions to read some bits in",
+    "from a printer port, then the following table might be of some use:",
+    "",
+    "Bit Pin Name",
+    "3   15  Error",
+    "4   13  Select In",
+    "5   12  Paper Empty",
+    "6   10  Acknowledge",
+    "7   11  Busy"};
 
 std::vector<std::string> framed(const std::vector<std::string>& lists) {
     std::vector<std::string> all = kIntro;
@@ -56,7 +57,8 @@ std::vector<std::string> framed(const std::vector<std::string>& lists) {
 // The entries under `heading`, up to the empty line that closes the list.
 std::vector<std::string> section(const std::vector<std::string>& lines, const std::string& heading) {
     auto at = std::find(lines.begin(), lines.end(), heading);
-    if (at == lines.end()) return {"<no heading " + heading + ">"};
+    if (at == lines.end())
+        return {"<no heading " + heading + ">"};
     auto end = std::find(at + 1, lines.end(), std::string());
     return {at + 1, end};
 }
@@ -81,11 +83,13 @@ TEST(HostHelpListing, FormatDeclarationShowsNamesAndTypesWithoutModes) {
     };
     const std::vector<Case> cases = {
         {routine("NOVRIX_Randomize", {}), "Procedure", "", "Procedure NOVRIX_Randomize"},
-        {routine("NOVRIX_FileReadEof", {}, "Boolean"), "Function", ":Boolean", "Function NOVRIX_FileReadEof:Boolean"},
-        {routine("Hypot", {{"X", "const", "Extended", ""}, {"Y", "const", "Extended", ""}}, "Extended"), "Function",
-         "(X:Extended;Y:Extended):Extended", "Function Hypot(X:Extended;Y:Extended):Extended"},
+        {routine("NOVRIX_FileReadEof", {}, "Boolean"), "Function", ":Boolean",
+         "Function NOVRIX_FileReadEof:Boolean"},
+        {routine("Hypot", {{"X", "const", "Extended", ""}, {"Y", "const", "Extended", ""}}, "Extended"),
+         "Function", "(X:Extended;Y:Extended):Extended", "Function Hypot(X:Extended;Y:Extended):Extended"},
         // var, const and out are all dropped
-        {routine("SinCos", {{"Theta", "const", "Extended", ""}, {"Sin", "var", "Extended", ""},
+        {routine("SinCos", {{"Theta", "const", "Extended", ""},
+                            {"Sin", "var", "Extended", ""},
                             {"Cos", "out", "Extended", ""}}),
          "Procedure", "(Theta:Extended;Sin:Extended;Cos:Extended)",
          "Procedure SinCos(Theta:Extended;Sin:Extended;Cos:Extended)"},
@@ -135,7 +139,8 @@ TEST(HostHelpListing, OrderIgnoresCaseAndPutsPunctuationBeforeDigitsBeforeLetter
 TEST(HostHelpListing, SmallTablesGiveTheCompleteListing) {
     CompileTables t;
     t.builtinTypes = {"Word", "Byte", "!OPENARRAYOFDOUBLE", "_Raw", "Int64", "Integer"};
-    t.types = {{"TDateTime", "Double"}, {"tdatetime", "Double"}, {"Byte", "Byte"}, {"TMode", "(mdOff, mdOn)"}};
+    t.types = {
+        {"TDateTime", "Double"}, {"tdatetime", "Double"}, {"Byte", "Byte"}, {"TMode", "(mdOff, mdOn)"}};
     t.constants = {{"MaxDouble", "Extended", 1.7e308},
                    {"ApproxDaysPerYear", "Extended", 365.2425},
                    {"ApproxDaysPerYear", "Extended", 365.25},
@@ -147,7 +152,8 @@ TEST(HostHelpListing, SmallTablesGiveTheCompleteListing) {
         routine("Log10", {{"X", "const", "Extended", ""}}, "Extended"),
         routine("Log2", {{"X", "const", "Extended", ""}}, "Extended"),
         routine("max", {{"A", "const", "Extended", ""}, {"B", "const", "Extended", ""}}, "Extended"),
-        routine("SinCos", {{"Theta", "const", "Extended", ""}, {"Sin", "var", "Extended", ""},
+        routine("SinCos", {{"Theta", "const", "Extended", ""},
+                           {"Sin", "var", "Extended", ""},
                            {"Cos", "var", "Extended", ""}}),
         routine("_Private", {}, "Integer"),
         routine("Weird", {{"A", "const", "!OPENARRAYOFDOUBLE", ""}}, "Integer"),
@@ -162,13 +168,13 @@ TEST(HostHelpListing, SmallTablesGiveTheCompleteListing) {
         "Types:",
         "Type Byte", // the builtin and the registered Byte are one entry
         "Type Int64",
-        "Type Integer",     // "Int64" before "Integer": digits before letters
-        "Type TDateTime",   // "tdatetime" registered later is the same entry ignoring case: dropped
-        "Type TMode",       // "!OPENARRAYOFDOUBLE" and "_Raw" are internal names: left out
+        "Type Integer",   // "Int64" before "Integer": digits before letters
+        "Type TDateTime", // "tdatetime" registered later is the same entry ignoring case: dropped
+        "Type TMode",     // "!OPENARRAYOFDOUBLE" and "_Raw" are internal names: left out
         "Type Word",
         "",
         "Constants:",
-        "Const _Secret",    // constants are not filtered; '_' sorts before the letters
+        "Const _Secret",            // constants are not filtered; '_' sorts before the letters
         "Const approxDaysPerMonth", // case ignored in the order
         "Const ApproxDaysPerYear",  // registered twice, listed once
         "Const MaxDouble",
@@ -178,7 +184,7 @@ TEST(HostHelpListing, SmallTablesGiveTheCompleteListing) {
         "Function Log2(X:Extended):Extended",
         "Function LogN(Base:Extended;X:Extended):Extended",
         "Function max(A:Extended;B:Extended):Extended", // _Private and Weird (a "!" type) left out
-        "Procedure Apply(F:TFunctionRef)", // contains the word "Function", so it stands here too
+        "Procedure Apply(F:TFunctionRef)",              // contains the word "Function", so it stands here too
         "",
         "General procedures:",
         "Procedure Apply(F:TFunctionRef)", // ...and, as a procedure, here
@@ -197,9 +203,9 @@ TEST(HostHelpListing, SmallTablesGiveTheCompleteListing) {
 }
 
 TEST(HostHelpListing, EmptyTablesStillGiveEveryHeadingAndTheFrame) {
-    const std::vector<std::string> expected = framed({"Types:", "", "Constants:", "", "General functions:", "",
-                                                      "General procedures:", "",
-                                                      "NOVRIX specific functions and procedures:", ""});
+    const std::vector<std::string> expected =
+        framed({"Types:", "", "Constants:", "", "General functions:", "", "General procedures:", "",
+                "NOVRIX specific functions and procedures:", ""});
     EXPECT_EQ(buildHelpListingLines(CompileTables{}), expected);
     EXPECT_EQ(splitLines(buildHelpListing(CompileTables{})), expected);
 }
@@ -215,7 +221,8 @@ TEST(HostHelpListing, BuiltFromTheFirstCompileOnlyAndWithoutTheScriptsOwnRoutine
         en.addConstant("DaysPerWeek", "LongInt", int64_t(7));
         en.addDeclaration("Function DateOf( const AValue : TDateTime) : TDateTime");
         en.addDeclaration("Procedure DecodeDateDay( const AValue : TDateTime; out AYear, ADayOfYear : Word)");
-        en.addDeclaration("Function AnsiIndexText( const AText : string; const AValues : array of string) : Integer");
+        en.addDeclaration(
+            "Function AnsiIndexText( const AText : string; const AValues : array of string) : Integer");
         en.addDeclaration("function _Helper(A: Integer): Integer;");
         en.addDeclaration("function NOVRIX_KbdReadLn:variant");
         en.addDeclaration("procedure NOVRIX_ScreenGotoXY(x,y:integer);");
@@ -245,16 +252,20 @@ TEST(HostHelpListing, BuiltFromTheFirstCompileOnlyAndWithoutTheScriptsOwnRoutine
     EXPECT_TRUE(std::is_sorted(types.begin(), types.end(),
                                [](const auto& a, const auto& b) { return compareListingText(a, b) < 0; }));
 
-    EXPECT_EQ(section(lines, "Constants:"), (std::vector<std::string>{"Const ApproxDaysPerYear", "Const DaysPerWeek"}));
-    EXPECT_EQ(section(lines, "General functions:"),
-              (std::vector<std::string>{"Function AnsiIndexText(AText:string;AValues:array of string):Integer",
-                                        "Function DateOf(AValue:TDateTime):TDateTime"}));
-    EXPECT_EQ(section(lines, "General procedures:"),
-              (std::vector<std::string>{"Procedure DecodeDateDay(AValue:TDateTime;AYear:Word;ADayOfYear:Word)"}));
-    EXPECT_EQ(section(lines, "NOVRIX specific functions and procedures:"),
-              (std::vector<std::string>{"Function NOVRIX_BusGetEoi:Boolean", "Function NOVRIX_BusGetEoi:Integer",
-                                        "Function NOVRIX_KbdReadLn:variant",
-                                        "Procedure NOVRIX_ScreenGotoXY(x:integer;y:integer)"}));
+    EXPECT_EQ(section(lines, "Constants:"),
+              (std::vector<std::string>{"Const ApproxDaysPerYear", "Const DaysPerWeek"}));
+    EXPECT_EQ(
+        section(lines, "General functions:"),
+        (std::vector<std::string>{"Function AnsiIndexText(AText:string;AValues:array of string):Integer",
+                                  "Function DateOf(AValue:TDateTime):TDateTime"}));
+    EXPECT_EQ(
+        section(lines, "General procedures:"),
+        (std::vector<std::string>{"Procedure DecodeDateDay(AValue:TDateTime;AYear:Word;ADayOfYear:Word)"}));
+    EXPECT_EQ(
+        section(lines, "NOVRIX specific functions and procedures:"),
+        (std::vector<std::string>{"Function NOVRIX_BusGetEoi:Boolean", "Function NOVRIX_BusGetEoi:Integer",
+                                  "Function NOVRIX_KbdReadLn:variant",
+                                  "Procedure NOVRIX_ScreenGotoXY(x:integer;y:integer)"}));
     EXPECT_EQ(first.find("MyOwn"), std::string::npos);
     EXPECT_EQ(first.find("_Helper"), std::string::npos);
 
@@ -263,4 +274,54 @@ TEST(HostHelpListing, BuiltFromTheFirstCompileOnlyAndWithoutTheScriptsOwnRoutine
     ASSERT_TRUE(e.compile("procedure Another(X: Integer); begin end;\nbegin Another(2); end."));
     EXPECT_FALSE(listing.buildOnce(e.tables()));
     EXPECT_EQ(listing.text(), first);
+}
+
+TEST(HostHelpListing, TheWholeCatalogueFillsEachListAsItsRulesSay) {
+    Engine e;
+    e.onCompile = [](Engine& en) { novrix::library::registerCatalogue(en, {}); };
+    ASSERT_TRUE(e.compile("begin end."));
+    auto lines = buildHelpListingLines(e.tables());
+
+    // TDateTime and the four string set types beside the compiler's own.
+    auto types = section(lines, "Types:");
+    EXPECT_EQ(types.size(), e.tables().builtinTypes.size() + 5);
+    // 10 date and time plus 11 math constants; ApproxDaysPerMonth and ApproxDaysPerYear come twice.
+    EXPECT_EQ(section(lines, "Constants:").size(), 19u);
+    // Date and time: 126 declarations, 3 of them procedures (StartOfADay2 and EndOfADay2 come twice, but
+    // with different parameters); strings: 28 functions; math: 59, 3 of them procedures.
+    auto functions = section(lines, "General functions:");
+    auto procedures = section(lines, "General procedures:");
+    EXPECT_EQ(functions.size(), 123u + 28u + 56u);
+    EXPECT_EQ(procedures,
+              (std::vector<std::string>{
+                  "Procedure DecodeDateDay(AValue:TDateTime;AYear:Word;ADayOfYear:Word)",
+                  "Procedure DecodeDateTime(AValue:TDateTime;AYear:Word;AMonth:Word;ADay:Word;AHour:Word;"
+                  "AMinute:Word;ASecond:Word;AMilliSecond:Word)",
+                  "Procedure DecodeDateWeek(AValue:TDateTime;AYear:Word;AWeekOfYear:Word;ADayOfWeek:Word)",
+                  "Procedure Frexp(X:Extended;Mantissa:Extended;Exponent:Integer)",
+                  "Procedure SinCos(Theta:Extended;Sin:Extended;Cos:Extended)",
+                  "Procedure SumsAndSquares(Data:array of Double;Sum:Extended;SumOfSquares:Extended)"}));
+    for (const char* f : {"Function StartOfADay2(AYear:Word;AMonth:Word;ADay:Word):TDateTime",
+                          "Function StartOfADay2(AYear:Word;ADayOfYear:Word):TDateTime",
+                          "Function Log10(X:Extended):Extended"})
+        EXPECT_NE(std::find(functions.begin(), functions.end(), f), functions.end()) << f;
+
+    // All 110 rows, NOVRIX_BusGetEoi with both results; every Function before every Procedure.
+    auto system = section(lines, "NOVRIX specific functions and procedures:");
+    ASSERT_EQ(system.size(), 110u);
+    auto firstProcedure = std::find_if(system.begin(), system.end(),
+                                       [](const std::string& s) { return s.rfind("Procedure ", 0) == 0; });
+    EXPECT_TRUE(std::all_of(system.begin(), firstProcedure,
+                            [](const std::string& s) { return s.rfind("Function NOVRIX_", 0) == 0; }));
+    EXPECT_TRUE(std::all_of(firstProcedure, system.end(),
+                            [](const std::string& s) { return s.rfind("Procedure NOVRIX_", 0) == 0; }));
+    for (const char* f :
+         {"Function NOVRIX_BusGetEoi:Boolean", "Function NOVRIX_BusGetEoi:Integer",
+          "Function NOVRIX_KbdReadLn:variant", "Procedure NOVRIX_ScreenGotoXY(x:integer;y:integer)",
+          "Function NOVRIX_DDEClientGetValue(Name:String;Item:String;Answer:String):Boolean"})
+        EXPECT_NE(std::find(system.begin(), system.end(), f), system.end()) << f;
+
+    EXPECT_EQ(buildHelpListing(e.tables()).find("UserFileName"), std::string::npos)
+        << "variables are not listed";
+    EXPECT_EQ(lines.back(), "7   11  Busy");
 }

@@ -1,9 +1,9 @@
 // Loading and saving the settings: defaults, the order in which a new file receives them, what a
 // hand-edited file gives, and the serial port table.
-#include <gtest/gtest.h>
-
 #include "host/settings.h"
 #include "settings_test_support.h"
+
+#include <gtest/gtest.h>
 
 using novrix::host::loadSettings;
 using novrix::host::saveSettings;
@@ -14,7 +14,7 @@ using novrix::test::readFile;
 using novrix::test::TempDir;
 using novrix::test::writeFile;
 
-TEST(Settings, FreshInstallationGetsTheDefaults) {
+TEST(HostSettings, FreshInstallationGetsTheDefaults) {
     TempDir home;
     const Settings s = loadSettings(IniFile(home / "novrix.ini"), home.path());
     EXPECT_EQ(s.userFileName, (home / "UserFileName.Txt").string());
@@ -33,7 +33,7 @@ TEST(Settings, FreshInstallationGetsTheDefaults) {
 }
 
 // The file is created at the first close, with the keys in the order in which they are saved.
-TEST(Settings, FirstSaveWritesEveryKeyInOrder) {
+TEST(HostSettings, FirstSaveWritesEveryKeyInOrder) {
     TempDir home;
     IniFile ini(home / "novrix.ini");
     Settings s = loadSettings(ini, home.path());
@@ -43,25 +43,27 @@ TEST(Settings, FirstSaveWritesEveryKeyInOrder) {
     EXPECT_FALSE(std::filesystem::exists(home / "novrix.ini")) << "saving touches only the memory copy";
     ASSERT_TRUE(ini.save());
     EXPECT_EQ(readFile(home / "novrix.ini"), "[General]\n"
-                                             "UserFileName=" + (home / "UserFileName.Txt").string() + "\n"
-                                             "SearchLAN=True\n"
-                                             "SearchSERIAL=True\n"
-                                             "SearchDLL=True\n"
-                                             "SearchVISA=True\n"
-                                             "ConnectLan=False\n"
-                                             "ConnectURL=127.0.0.1\n"
-                                             "DebugOutput=False\n"
-                                             "DiscoveryAddress=255.255.255.255\n"
-                                             "GpibLibrary=\n"
-                                             "VisaLibrary=\n"
-                                             "PortIoDevice=/dev/port\n"
-                                             "\n"
-                                             "[SerialPorts]\n"
-                                             "COM1=/dev/serial/by-id/usb-FTDI_A1-if00-port0\n"
-                                             "COM3=/dev/ttyUSB0\n");
+                                             "UserFileName=" +
+                                                 (home / "UserFileName.Txt").string() +
+                                                 "\n"
+                                                 "SearchLAN=True\n"
+                                                 "SearchSERIAL=True\n"
+                                                 "SearchDLL=True\n"
+                                                 "SearchVISA=True\n"
+                                                 "ConnectLan=False\n"
+                                                 "ConnectURL=127.0.0.1\n"
+                                                 "DebugOutput=False\n"
+                                                 "DiscoveryAddress=255.255.255.255\n"
+                                                 "GpibLibrary=\n"
+                                                 "VisaLibrary=\n"
+                                                 "PortIoDevice=/dev/port\n"
+                                                 "\n"
+                                                 "[SerialPorts]\n"
+                                                 "COM1=/dev/serial/by-id/usb-FTDI_A1-if00-port0\n"
+                                                 "COM3=/dev/ttyUSB0\n");
 }
 
-TEST(Settings, EveryValueSurvivesSaveAndLoad) {
+TEST(HostSettings, EveryValueSurvivesSaveAndLoad) {
     TempDir home;
     Settings s;
     s.userFileName = "/data/measure/run 7.txt";
@@ -91,7 +93,7 @@ TEST(Settings, EveryValueSurvivesSaveAndLoad) {
 }
 
 // Only "True" and "False" are understood: anything else leaves the default in force.
-TEST(Settings, HandEditedFileFallsBackToDefaultsForWhatItDoesNotUnderstand) {
+TEST(HostSettings, HandEditedFileFallsBackToDefaultsForWhatItDoesNotUnderstand) {
     TempDir home;
     writeFile(home / "novrix.ini", "[General]\n"
                                    "SearchLAN=yes\n"
@@ -113,7 +115,7 @@ TEST(Settings, HandEditedFileFallsBackToDefaultsForWhatItDoesNotUnderstand) {
     EXPECT_EQ(s.connectUrl, "");                                     // a present empty address stays empty
 }
 
-TEST(Settings, SerialPortTableReadsOnlyPortKeysAndKeepsTheRest) {
+TEST(HostSettings, SerialPortTableReadsOnlyPortKeysAndKeepsTheRest) {
     TempDir home;
     writeFile(home / "novrix.ini", "[SerialPorts]\n"
                                    "; adapters on the bench\n"
@@ -134,13 +136,14 @@ TEST(Settings, SerialPortTableReadsOnlyPortKeysAndKeepsTheRest) {
     s.serialPorts.set(4, "/dev/ttyUSB9");
     saveSettings(s, ini);
     const std::string text = ini.text();
-    EXPECT_NE(text.find("; adapters on the bench\ncom04=/dev/ttyUSB9\nCOM2=/dev/ttyS1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("; adapters on the bench\ncom04=/dev/ttyUSB9\nCOM2=/dev/ttyS1\n"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("COMX=/dev/not-a-number\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Printer=/dev/lp0\nCOM1=/dev/ttyUSB7\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("COM4="), std::string::npos) << "a second entry for port 4\n" << text;
 }
 
-TEST(Settings, PortNumbersStayWithTheirDevices) {
+TEST(HostSettings, PortNumbersStayWithTheirDevices) {
     SerialPortTable table;
     struct Step {
         const char* device;

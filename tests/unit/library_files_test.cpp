@@ -191,7 +191,8 @@ TEST(LibraryFilesBuffer, AddingBuildsTabSeparatedRowsAndCrLfStartsTheNext) {
         {{"a", ""}, {"a\t"}},                   // ... even at the end: a trailing TAB
         {{""}, {""}},                           // to an empty row it adds nothing
         {{"", "x"}, {"x"}},                     // so the next value is the first field
-        {{"\r\n", "x"}, {"", "x"}},             // CR LF into an empty buffer: an empty first row
+        {{"\r\n"}, {""}},                        // CR LF into an empty buffer: one empty row ...
+        {{"\r\n", "x"}, {"x"}},                  // ... which the next value fills
         {{"x", "\r\n"}, {"x", ""}},             // a trailing CR LF leaves an empty last row
         {{"x", "\r\n", "\r\n", "y"}, {"x", "", "y"}},
         {{"a\r\nb", "c"}, {"a\r\nb\tc"}},       // only the text CR LF by itself starts a row

@@ -2,17 +2,16 @@
 // otherwise, the expected values were printed by small fpc -Mdelphi programs (Free Pascal 3.2.2,
 // StrUtils). Rows marked "Delphi" are where Free Pascal's StrUtils answers differently; they hold
 // Delphi 7's result, derived by hand from its definitions (given beside them).
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "engine/engine.h"
 #include "engine/runtime/script_error.h"
 #include "library/catalogue.h"
 #include "library/named_native.h"
 #include "library/std_strings.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -121,20 +120,24 @@ TEST(LibraryStrings, CuttingAndBuilding) {
         {"MidStr('Hello', 2, -1)", su::midStr("Hello", 2, -1), ""},
         {"MidStr('Hello', 0, 2)", su::midStr("Hello", 0, 2), "He"},
         {"MidStr('Hello', -1, 3)", su::midStr("Hello", -1, 3), "Hel"},
-        {"StuffString('Hello World', 7, 5, 'There')", su::stuffString("Hello World", 7, 5, "There"), "Hello There"},
+        {"StuffString('Hello World', 7, 5, 'There')", su::stuffString("Hello World", 7, 5, "There"),
+         "Hello There"},
         {"StuffString('abcdef', 3, 0, 'XY')", su::stuffString("abcdef", 3, 0, "XY"), "abXYcdef"},
         {"StuffString('abcdef', 2, 100, 'Z')", su::stuffString("abcdef", 2, 100, "Z"), "aZ"},
         // Delphi (Free Pascal 3.2.2 leaves the tail of StuffString's result unset): Copy(AText, 1,
         // AStart - 1) + ASubText + Copy(AText, AStart + ALength, MaxInt) in Cardinal arithmetic.
         {"StuffString('abcdef', 0, 2, 'X')", su::stuffString("abcdef", 0, 2, "X"), "Xbcdef"},
         {"StuffString('abc', 10, 1, 'X')", su::stuffString("abc", 10, 1, "X"), "abcX"},
-        {"StuffString('abcdef', 3, $FFFFFFFF, 'X')", su::stuffString("abcdef", 3, 0xFFFFFFFFu, "X"), "abXbcdef"},
+        {"StuffString('abcdef', 3, $FFFFFFFF, 'X')", su::stuffString("abcdef", 3, 0xFFFFFFFFu, "X"),
+         "abXbcdef"},
         // Delphi: the 32-bit size 2 * 2^30 wraps to a negative length.
         {"DupeString('ab', 1073741824)", su::dupeString("ab", 1073741824), ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.call;
-    expectError("DupeString('abcde', 1000000000)", [] { su::dupeString("abcde", 1000000000); },
-                ExcClass::EOutOfMemory, "Out of memory");
+    for (const Case& c : cases)
+        EXPECT_EQ(c.actual, c.expected) << c.call;
+    expectError(
+        "DupeString('abcde', 1000000000)", [] { su::dupeString("abcde", 1000000000); },
+        ExcClass::EOutOfMemory, "Out of memory");
 }
 
 TEST(LibraryStrings, SearchBufFindsFromTheSelection) {
@@ -167,17 +170,21 @@ TEST(LibraryStrings, SearchBufFindsFromTheSelection) {
         // Delphi: the first position is taken without looking for the start of a word.
         {"whole word at the first position", "xcat cat", 8, 1, 0, "cat", kDownWord, 1},
         {"empty buffer", text, 0, 0, 0, "at", kDown, -1},
-        {"BufLen ends the search", text, 6, 0, 0, "at", kDown, 5},
+        {"BufLen ends the search", text, 7, 0, 0, "at", kDown, 5},
         {"BufLen shorter than a match", text, 6, 0, 0, "cat", kDown, -1},
         {"selection past the end", text, len, 30, 0, "at", kDown, -1},
+        // Delphi: forward, an empty string never fits (SelStart + SearchCount passes BufLen).
+        {"empty string forward", text, len, 0, 0, "", kDown, -1},
     };
     for (const Case& c : cases) {
-        std::optional<int64_t> at = su::searchBuf(c.buf, c.bufLen, c.selStart, c.selLength, c.search, c.options);
+        std::optional<int64_t> at =
+            su::searchBuf(c.buf, c.bufLen, c.selStart, c.selLength, c.search, c.options);
         EXPECT_EQ(at.value_or(-1), c.expected) << c.what;
     }
-    // Delphi compares the first character of an empty search string through a nil pointer.
-    expectError("SearchBuf(.., '', [soDown])", [&] { su::searchBuf(text, len, 0, 0, "", kDown); },
-                ExcClass::Exception, "Access violation");
+    // Delphi: backward, it compares the first character of the empty string through a nil pointer.
+    expectError(
+        "SearchBuf(.., '', [])", [&] { su::searchBuf(text, len, 5, 0, "", kUp); }, ExcClass::Exception,
+        "Access violation");
 }
 
 TEST(LibraryStrings, SoundexCodes) {
@@ -198,10 +205,12 @@ TEST(LibraryStrings, SoundexCodes) {
         {"Pfister", 4, "P236"},
         // Delphi: an empty text has an empty code (Free Pascal: '0000').
         {"", 4, ""},
-        // Delphi: the length is checked for equality after each digit, so 1 never stops it (Free Pascal: 'A').
+        // Delphi: the length is checked for equality after each digit, so 1 never stops it (Free Pascal:
+        // 'A').
         {"Ab", 1, "A1"},
     };
-    for (const Case& c : cases) EXPECT_EQ(su::soundex(c.text, c.length), c.expected) << c.text << ", " << c.length;
+    for (const Case& c : cases)
+        EXPECT_EQ(su::soundex(c.text, c.length), c.expected) << c.text << ", " << c.length;
 }
 
 TEST(LibraryStrings, SoundexNumbersRoundTrip) {
@@ -223,8 +232,10 @@ TEST(LibraryStrings, SoundexNumbersRoundTrip) {
     EXPECT_EQ(su::soundexInt("Robert", 2), 3989);
     EXPECT_EQ(su::decodeSoundexInt(3989), "R");
     // Delphi: the empty code is read through a nil string.
-    expectError("SoundexInt('', 4)", [] { su::soundexInt("", 4); }, ExcClass::Exception, "Access violation");
-    expectError("SoundexWord('')", [] { su::soundexWord(""); }, ExcClass::Exception, "Access violation");
+    expectError(
+        "SoundexInt('', 4)", [] { su::soundexInt("", 4); }, ExcClass::Exception, "Access violation");
+    expectError(
+        "SoundexWord('')", [] { su::soundexWord(""); }, ExcClass::Exception, "Access violation");
 }
 
 TEST(LibraryStrings, SoundexComparisons) {
@@ -245,7 +256,8 @@ TEST(LibraryStrings, ScriptCallsTheRegisteredSet) {
     const std::vector<novrix::library::NamedNative> bindings = novrix::library::stringBindings();
     const std::vector<std::string_view> names = novrix::library::stringBindingNames();
     ASSERT_EQ(bindings.size(), names.size());
-    for (size_t k = 0; k < names.size(); ++k) EXPECT_EQ(bindings[k].name, names[k]) << k;
+    for (size_t k = 0; k < names.size(); ++k)
+        EXPECT_EQ(bindings[k].name, names[k]) << k;
 
     novrix::engine::Engine e;
     size_t bound = 0;

@@ -117,7 +117,8 @@ TEST(LibraryTime, WaitForMultipleOfCountsSecondsSinceDayZero) {
         ScriptedClock clock(at(c.startSeconds));
         timing::timeWaitForMultipleOf(c.seconds, ctx, clock, kNeverStop);
         EXPECT_EQ(timing::clockSecond(clock.now()) % c.seconds, 0) << c.seconds;
-        EXPECT_LT(timing::clockSecond(clock.now()) - timing::clockSecond(at(c.startSeconds)), int64_t(c.seconds) + 1);
+        EXPECT_LT(timing::clockSecond(clock.now()) - timing::clockSecond(at(c.startSeconds)),
+                  int64_t(c.seconds) + 1);
     }
 }
 

@@ -1,18 +1,16 @@
 // The settings file: reading and writing keys, keeping what it does not understand, rewriting only when
 // changed, and never leaving a half-written file.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <random>
-
 #include "platform/ini_file.h"
 #include "settings_test_support.h"
 
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/stat.h>
+
 using novrix::platform::IniFile;
-using novrix::test::TempDir;
 using novrix::test::readFile;
+using novrix::test::TempDir;
 using novrix::test::writeFile;
 
 namespace {
@@ -34,7 +32,7 @@ std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
 
 } // namespace
 
-TEST(IniFile, ValuesAndSectionsSurviveASaveAndReload) {
+TEST(PlatformIniFile, ValuesAndSectionsSurviveASaveAndReload) {
     TempDir dir;
     const auto path = dir / "novrix.ini";
     {
@@ -64,7 +62,7 @@ TEST(IniFile, ValuesAndSectionsSurviveASaveAndReload) {
     EXPECT_FALSE(again.modified());
 }
 
-TEST(IniFile, BooleansAreExactlyTrueOrFalseElseTheDefault) {
+TEST(PlatformIniFile, BooleansAreExactlyTrueOrFalseElseTheDefault) {
     TempDir dir;
     struct Case {
         const char* value;
@@ -93,7 +91,7 @@ TEST(IniFile, BooleansAreExactlyTrueOrFalseElseTheDefault) {
 // A hand-edited file: byte-order mark, CR LF, comments, keys before any section, broken section headers,
 // lines without "=", duplicated keys and sections, blanks around "=". Changing one value and adding a key
 // rewrites exactly those lines.
-TEST(IniFile, RewriteKeepsEveryLineItDoesNotChange) {
+TEST(PlatformIniFile, RewriteKeepsEveryLineItDoesNotChange) {
     TempDir dir;
     const auto path = dir / "hand.ini";
     const std::string original = "\xEF\xBB\xBF"
@@ -145,7 +143,7 @@ TEST(IniFile, RewriteKeepsEveryLineItDoesNotChange) {
                               "Hidden=second General section\r\n");
 }
 
-TEST(IniFile, FileWithoutFinalLineEndOrSectionsTakesNewSectionsAtTheEnd) {
+TEST(PlatformIniFile, FileWithoutFinalLineEndOrSectionsTakesNewSectionsAtTheEnd) {
     TempDir dir;
     const auto path = dir / "plain.ini";
     writeFile(path, "no sections here");
@@ -155,7 +153,7 @@ TEST(IniFile, FileWithoutFinalLineEndOrSectionsTakesNewSectionsAtTheEnd) {
     EXPECT_EQ(readFile(path), "no sections here\n\n[General]\nA=1\n");
 }
 
-TEST(IniFile, ValuesStayOnOneLine) {
+TEST(PlatformIniFile, ValuesStayOnOneLine) {
     TempDir dir;
     IniFile ini(dir / "v.ini");
     ini.writeString("General", "UserFileName", "a\r\nB=injected\nc");
@@ -165,12 +163,13 @@ TEST(IniFile, ValuesStayOnOneLine) {
     EXPECT_FALSE(again.value("General", "B"));
 }
 
-TEST(IniFile, EraseKeyAndSectionValuesInFileOrder) {
+TEST(PlatformIniFile, EraseKeyAndSectionValuesInFileOrder) {
     TempDir dir;
     writeFile(dir / "s.ini", "[SerialPorts]\nCOM7=/dev/b\nCOM3=/dev/a\ncom7=/dev/dup\nnote\nCOM9=/dev/c\n");
     IniFile ini(dir / "s.ini");
     using Pairs = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(ini.sectionValues("serialports"), (Pairs{{"COM7", "/dev/b"}, {"COM3", "/dev/a"}, {"COM9", "/dev/c"}}));
+    EXPECT_EQ(ini.sectionValues("serialports"),
+              (Pairs{{"COM7", "/dev/b"}, {"COM3", "/dev/a"}, {"COM9", "/dev/c"}}));
     ini.eraseKey("SerialPorts", "COM7");
     EXPECT_TRUE(ini.modified());
     EXPECT_EQ(ini.text(), "[SerialPorts]\nCOM3=/dev/a\nnote\nCOM9=/dev/c\n");
@@ -179,10 +178,16 @@ TEST(IniFile, EraseKeyAndSectionValuesInFileOrder) {
 
 // Whatever the bytes, loading succeeds, the text is the file's to the byte, nothing is lost when a key is
 // added, and the key reads back.
-TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
+TEST(PlatformIniFile, ArbitraryContentLoadsAndLosesNothing) {
     TempDir dir;
-    const std::vector<std::string> pieces = {"[",  "]",  "=",      ";",  " ",  "\t", "General", "Key", "x",
-                                             "\n", "\n", "\r\n",   "\r", std::string(1, '\0'), "\xff", "\xEF\xBB\xBF",
+    const std::vector<std::string> pieces = {"[",           "]",
+                                             "=",           ";",
+                                             " ",           "\t",
+                                             "General",     "Key",
+                                             "x",           "\n",
+                                             "\n",          "\r\n",
+                                             "\r",          std::string(1, '\0'),
+                                             "\xff",        "\xEF\xBB\xBF",
                                              "[General]\n", "Key=v\n"};
     std::mt19937 random(12345);
     for (int round = 0; round < 300; ++round) {
@@ -216,7 +221,8 @@ TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
             std::size_t start = 0;
             while (start < s.size()) {
                 auto brk = s.find('\n', start);
-                std::string line = s.substr(start, brk == std::string::npos ? std::string::npos : brk - start);
+                std::string line =
+                    s.substr(start, brk == std::string::npos ? std::string::npos : brk - start);
                 if (line.ends_with('\r'))
                     line.pop_back();
                 out.push_back(line);
@@ -234,7 +240,7 @@ TEST(IniFile, ArbitraryContentLoadsAndLosesNothing) {
     }
 }
 
-TEST(IniFile, UnchangedFileIsNotRewritten) {
+TEST(PlatformIniFile, UnchangedFileIsNotRewritten) {
     TempDir dir;
     const auto path = dir / "same.ini";
     const std::string content = "[General]\nSearchLAN=True\nConnectURL = 10.1.1.1\n";
@@ -260,7 +266,7 @@ TEST(IniFile, UnchangedFileIsNotRewritten) {
 
 // The new file is renamed over the old one: a second name (hard link) for the old file still shows the
 // old text in full, and the file keeps its permissions. No temporary file stays behind.
-TEST(IniFile, SaveReplacesTheFileAtomically) {
+TEST(PlatformIniFile, SaveReplacesTheFileAtomically) {
     TempDir dir;
     const auto path = dir / "novrix.ini";
     writeFile(path, "[General]\nSearchLAN=True\n");
@@ -278,7 +284,7 @@ TEST(IniFile, SaveReplacesTheFileAtomically) {
     EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"novrix.ini", "witness"}));
 }
 
-TEST(IniFile, SaveThroughASymbolicLinkKeepsTheLink) {
+TEST(PlatformIniFile, SaveThroughASymbolicLinkKeepsTheLink) {
     TempDir dir;
     writeFile(dir / "real.ini", "[General]\nA=1\n");
     std::filesystem::create_symlink("real.ini", dir / "novrix.ini");
@@ -291,7 +297,7 @@ TEST(IniFile, SaveThroughASymbolicLinkKeepsTheLink) {
 
 // A write that cannot complete (here a file size limit; a full disk fails the same way) leaves the old
 // file whole, no temporary file, and the copy still modified.
-TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
+TEST(PlatformIniFile, FailedWriteLeavesTheOldFileWhole) {
     TempDir dir;
     const auto path = dir / "novrix.ini";
     const std::string old = "[General]\nUserFileName=/old/name.txt\n";
@@ -311,7 +317,7 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"novrix.ini"});
 }
 
-TEST(IniFile, FileThatCannotBeReadIsNeverOverwritten) {
+TEST(PlatformIniFile, FileThatCannotBeReadIsNeverOverwritten) {
     TempDir dir;
     // A folder where the file should be.
     std::filesystem::create_directory(dir / "folder.ini");
@@ -339,7 +345,7 @@ TEST(IniFile, FileThatCannotBeReadIsNeverOverwritten) {
     EXPECT_EQ(readFile(path), "[General]\nA=precious\n");
 }
 
-TEST(IniFile, FolderWithoutWritePermissionFailsTheSaveCleanly) {
+TEST(PlatformIniFile, FolderWithoutWritePermissionFailsTheSaveCleanly) {
     TempDir dir;
     const auto sub = dir / "ro";
     std::filesystem::create_directory(sub);

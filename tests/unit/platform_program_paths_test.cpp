@@ -1,11 +1,10 @@
 // The program's home: NOVRIX_HOME, else a writable executable folder, else the user's configuration
 // folder; and the names of the files in it.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include "platform/program_paths.h"
 #include "settings_test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using novrix::platform::ProgramEnvironment;
 using novrix::platform::ProgramPaths;
@@ -50,7 +49,7 @@ int resolvesAsUserTo(const ProgramEnvironment& env, const std::filesystem::path&
 
 } // namespace
 
-TEST(ProgramPaths, NovrixHomeOverridesTheProgramFolderAndIsCreated) {
+TEST(PlatformProgramPaths, NovrixHomeOverridesTheProgramFolderAndIsCreated) {
     Install install;
     ProgramEnvironment env = install.env();
     env.novrixHome = (install.dir / "home" / "nested").string();
@@ -63,7 +62,7 @@ TEST(ProgramPaths, NovrixHomeOverridesTheProgramFolderAndIsCreated) {
     EXPECT_EQ(paths.file("Standard.488"), install.dir / "home" / "nested" / "Standard.488");
 }
 
-TEST(ProgramPaths, RelativeNovrixHomeIsTakenFromTheCurrentFolder) {
+TEST(PlatformProgramPaths, RelativeNovrixHomeIsTakenFromTheCurrentFolder) {
     Install install;
     ProgramEnvironment env = install.env();
     env.novrixHome = "relative-home";
@@ -73,7 +72,7 @@ TEST(ProgramPaths, RelativeNovrixHomeIsTakenFromTheCurrentFolder) {
     std::filesystem::remove(paths.home());
 }
 
-TEST(ProgramPaths, WritableProgramFolderIsTheHome) {
+TEST(PlatformProgramPaths, WritableProgramFolderIsTheHome) {
     Install install;
     ProgramEnvironment env = install.env();
     env.xdgConfigHome = install.config.string();
@@ -87,7 +86,7 @@ TEST(ProgramPaths, WritableProgramFolderIsTheHome) {
     EXPECT_EQ(resolvesAsUserTo(env, install.bin), 0);
 }
 
-TEST(ProgramPaths, ReadOnlyProgramFolderFallsBackToTheConfigurationFolder) {
+TEST(PlatformProgramPaths, ReadOnlyProgramFolderFallsBackToTheConfigurationFolder) {
     Install install;
     install.makeProgramFolderReadOnly();
     ProgramEnvironment env = install.env();
@@ -110,7 +109,7 @@ TEST(ProgramPaths, ReadOnlyProgramFolderFallsBackToTheConfigurationFolder) {
     EXPECT_EQ(paths.settingsFile(), install.config / "novrix" / "novrix.ini");
 }
 
-TEST(ProgramPaths, FilesAreNamedAfterTheProgramUnlessANameIsGiven) {
+TEST(PlatformProgramPaths, FilesAreNamedAfterTheProgramUnlessANameIsGiven) {
     Install install;
     ProgramEnvironment env = install.env();
     env.executable = install.bin / "novrix-run";
@@ -123,7 +122,7 @@ TEST(ProgramPaths, FilesAreNamedAfterTheProgramUnlessANameIsGiven) {
     EXPECT_EQ(ProgramPaths::resolve(env).settingsFile().filename(), "novrix-2.1.ini");
 }
 
-TEST(ProgramPaths, CurrentEnvironmentNamesThisTestProgram) {
+TEST(PlatformProgramPaths, CurrentEnvironmentNamesThisTestProgram) {
     const ProgramEnvironment env = ProgramEnvironment::current();
     EXPECT_TRUE(env.executable.is_absolute());
     EXPECT_TRUE(std::filesystem::is_regular_file(env.executable));

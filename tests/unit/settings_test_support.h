@@ -2,19 +2,18 @@
 // Temporary folders, whole-file reads and writes, and a child process for the settings, paths and debug
 // log tests. Children run what must not touch the test process itself: dropped privileges, file size
 // limits.
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <signal.h>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace novrix::test {
 
