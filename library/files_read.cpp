@@ -30,7 +30,7 @@ bool ScriptReadFile::open(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
-    if (false)
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0)
         return false;
     fd_ = std::move(fd);
     buf_.resize(kBufferSize);

@@ -180,7 +180,6 @@ int main(int argc, char** argv) {
         (void)ended;
     });
     for (int line : opt.breaks) host.toggleBreakpoint(line);
-    if (!debug) console.startKeyboard();
 
     bool compiled = true;
     if (opt.step) {
@@ -189,6 +188,8 @@ int main(int argc, char** argv) {
     } else {
         host.run();
         compiled = host.engine().program() != nullptr;
+        // Keys are read from now on: Run drops one waiting key press, and piped input must lose none.
+        if (!debug) console.startKeyboard();
         // A free run goes on in the execution thread; the pump runs here until its result line stands.
         if (compiled && !debug) {
             while (host.startRequested() || host.isRunning() || !host.resultReported()) {

@@ -221,6 +221,8 @@ void Compiler::declareHost() {
     for (const auto& entry : host_.entries) {
         if (auto* t = std::get_if<HostTypeReg>(&entry)) {
             const Type* ty = resolveType(*t->type);
+            // TDateTime is a type of its own on top of Double (a date in a Variant says so).
+            if (lower(t->name) == "tdatetime" && ty == types_->doubleT) ty = types_->dateTimeT;
             Symbol s;
             s.kind = SymKind::Type;
             s.name = t->name;
