@@ -39,6 +39,7 @@ void Host::wireEngine() {
         if (!e.hasVariable("UserFileName")) e.addVariable("UserFileName", "String");
     };
     engine_.onBeforeCleanUp = [this](engine::Engine& e) {
+        helpListing_.buildOnce(e.tables());
         if (beforeCleanUp_) beforeCleanUp_(e.tables());
         return true;
     };
@@ -115,6 +116,14 @@ bool Host::compileScript() {
     } catch (const std::exception& e) {
         frontend_.addMessage(e.what());
         return false;
+    }
+}
+
+void Host::warmUpCompile() {
+    try {
+        engine_.compile("Program Test;\nbegin;\nend.\n");
+    } catch (const std::exception& e) {
+        frontend_.addMessage(e.what());
     }
 }
 

@@ -20,6 +20,7 @@
 #include "console_queue.h"
 #include "engine/engine.h"
 #include "frontend.h"
+#include "help_listing.h"
 #include "pump.h"
 #include "library/script_context.h"
 #include "run_scoped.h"
@@ -41,6 +42,11 @@ public:
     void setBeforeCleanUp(std::function<void(const engine::CompileTables&)> f) { beforeCleanUp_ = std::move(f); }
     // The file the editor holds: compiler messages and breakpoints refer to its name.
     void setFileName(const std::string& nameWithoutFolder);
+
+    // The start-up's first compile: registers the vocabulary and builds the help listing; it leaves no
+    // message behind.
+    void warmUpCompile();
+    const HelpListing& helpListing() const { return helpListing_; }
 
     // --- commands (main thread)
     bool compileScript();
@@ -101,6 +107,7 @@ private:
     Registrar registrar_;
     std::function<void(const engine::CompileTables&)> beforeCleanUp_;
     std::string userFileName_;
+    HelpListing helpListing_;
     std::thread::id mainThread_ = std::this_thread::get_id();
 
     std::atomic<bool> startRequested_{false};

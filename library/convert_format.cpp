@@ -38,7 +38,9 @@ public:
     }
 
     bool isZero() const { return digits_.find_first_not_of('0') == std::string::npos; }
-    size_t integerDigits() const { return std::max<size_t>(1, intLen_ - std::min(intLen_, leadingZeros())); }
+    size_t integerDigits() const {
+        return std::max<size_t>(1, intLen_ - std::min(intLen_, firstSignificant()));
+    }
 
     std::string text(bool negative) const {
         std::string out = negative && !isZero() ? "-" : "";
@@ -49,8 +51,8 @@ public:
     }
 
 private:
-    size_t leadingZeros() const { return std::min(digits_.find_first_not_of('0'), digits_.size()); }
-    size_t firstSignificant() const { return leadingZeros(); }
+    // The index of the first digit that is not 0 (the count of leading zeros).
+    size_t firstSignificant() const { return std::min(digits_.find_first_not_of('0'), digits_.size()); }
 
     void roundTo(size_t keep) {
         if (keep >= digits_.size())

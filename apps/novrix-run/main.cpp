@@ -39,6 +39,7 @@ int usage() {
                  "  --debug          show the debug message lines on stderr\n"
                  "  --settings FILE  the settings file (default: novrix.ini in the program home)\n"
                  "  --dump-tokens, --dump-ast, --dump-code   show a phase of the compiler instead of running\n"
+                 "  --help-listing   print the vocabulary listing (no FILE needed)\n"
                  "  while paused, commands are read from stdin: c (continue), s (step into), n (step over),\n"
                  "  q (stop the run)\n";
     return 64;
@@ -67,6 +68,7 @@ struct Options {
     std::string file;
     std::string settingsFile;
     bool debugLines = false;
+    bool helpListing = false;
     std::vector<int> breaks;
     bool step = false;
     enum class Dump { None, Tokens, Ast, Code } dump = Dump::None;
@@ -84,6 +86,8 @@ bool parseArgs(int argc, char** argv, Options& o) {
             }
         } else if (a == "--step") {
             o.step = true;
+        } else if (a == "--help-listing") {
+            o.helpListing = true;
         } else if (a == "--debug") {
             o.debugLines = true;
         } else if (a.rfind("--settings", 0) == 0) {
@@ -103,7 +107,7 @@ bool parseArgs(int argc, char** argv, Options& o) {
             return false;
         }
     }
-    return !o.file.empty();
+    return !o.file.empty() || o.helpListing;
 }
 
 } // namespace
@@ -113,7 +117,7 @@ int main(int argc, char** argv) {
     Options opt;
     if (!parseArgs(argc, argv, opt)) return usage();
     std::string text;
-    if (!readFile(opt.file, text)) {
+    if (!opt.file.empty() && !readFile(opt.file, text)) {
         std::cerr << "novrix-run: cannot read '" << opt.file << "'\n";
         return 66;
     }
@@ -151,6 +155,11 @@ int main(int argc, char** argv) {
     };
     frontend.setBeforeMessage(drainConsole);
 
+    host.warmUpCompile();
+    if (opt.helpListing) {
+        std::cout << host.helpListing().text();
+        if (opt.file.empty()) return 0;
+    }
     if (opt.dump == Options::Dump::Tokens) {
         std::cout << engine.dumpTokens(text);
         return 0;
