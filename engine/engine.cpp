@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ast_dump.h"
+#include "compiler/builtin_decls.h"
 #include "compiler/compiler.h"
 #include "parser.h"
 
@@ -136,33 +137,42 @@ void Engine::buildTables() {
     tables_.builtinTypes = {"Byte",    "ShortInt", "Word",     "SmallInt", "Integer",  "LongInt", "Cardinal",
                             "LongWord", "Int64",   "Boolean",  "Char",     "Single",   "Double",  "Extended",
                             "Currency", "String",  "Variant",  "PChar"};
+    // The engine's own routines first, then the registrations.
+    for (std::string_view text : kBuiltinDeclarations) {
+        Diagnostics d;
+        std::unique_ptr<ast::RoutineDecl> decl = parseRoutineDeclaration(text, d);
+        if (!d.hasErrors()) tables_.builtinRoutines.push_back(routineEntry(*decl, std::string(text)));
+    }
     for (const auto& entry : host_.entries) {
         if (auto* t = std::get_if<HostTypeReg>(&entry)) {
             tables_.types.push_back({t->name, t->type ? formatType(*t->type) : std::string()});
         } else if (auto* c = std::get_if<HostConstReg>(&entry)) {
             tables_.constants.push_back({c->name, c->typeName, c->value});
         } else if (auto* r = std::get_if<HostRoutineReg>(&entry)) {
-            if (!r->decl) continue;
-            CompileTables::Routine rt;
-            rt.name = r->decl->name.name;
-            rt.isFunction = r->decl->isFunction;
-            rt.declText = r->declText;
-            if (r->decl->resultType) rt.resultType = formatType(*r->decl->resultType);
-            for (const ast::Param& p : r->decl->params)
-                for (const ast::Ident& id : p.names) {
-                    CompileTables::Param cp;
-                    cp.name = id.name;
-                    cp.mode = p.mode == ast::ParamMode::Var     ? "var"
-                              : p.mode == ast::ParamMode::Const ? "const"
-                              : p.mode == ast::ParamMode::Out   ? "out"
-                                                                : "";
-                    if (p.type) cp.typeName = formatType(*p.type);
-                    if (p.defaultValue) cp.defaultText = formatExpr(*p.defaultValue);
-                    rt.params.push_back(cp);
-                }
-            tables_.routines.push_back(std::move(rt));
+            if (r->decl) tables_.routines.push_back(routineEntry(*r->decl, r->declText));
         }
     }
+}
+
+CompileTables::Routine Engine::routineEntry(const ast::RoutineDecl& decl, const std::string& declText) {
+    CompileTables::Routine rt;
+    rt.name = decl.name.name;
+    rt.isFunction = decl.isFunction;
+    rt.declText = declText;
+    if (decl.resultType) rt.resultType = formatType(*decl.resultType);
+    for (const ast::Param& p : decl.params)
+        for (const ast::Ident& id : p.names) {
+            CompileTables::Param cp;
+            cp.name = id.name;
+            cp.mode = p.mode == ast::ParamMode::Var     ? "var"
+                      : p.mode == ast::ParamMode::Const ? "const"
+                      : p.mode == ast::ParamMode::Out   ? "out"
+                                                        : "";
+            if (p.type) cp.typeName = formatType(*p.type);
+            if (p.defaultValue) cp.defaultText = formatExpr(*p.defaultValue);
+            rt.params.push_back(cp);
+        }
+    return rt;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -54,7 +54,8 @@ struct CompileTables {
     std::vector<std::string> builtinTypes;
     std::vector<TypeEntry> types;
     std::vector<Constant> constants;
-    std::vector<Routine> routines;
+    std::vector<Routine> routines;        // registered by the host, in registration order
+    std::vector<Routine> builtinRoutines; // the engine's own (WriteLn, IntToStr, Copy, ...)
 };
 
 class Engine : private vm::DebugHooks {
@@ -131,6 +132,7 @@ private:
 
     void requireRegistering(const char* what) const;
     void buildTables();
+    static CompileTables::Routine routineEntry(const ast::RoutineDecl& decl, const std::string& declText);
     void applyBreakpoints(vm::VM& vm);
     void onLine(vm::VM& vm, const vm::LineEntry& line, bool isBreakpoint, int callDepth) override;
     void onAttention(vm::VM& vm) override;

@@ -100,7 +100,12 @@ std::vector<std::string> buildHelpListingLines(const CompileTables& tables) {
     for (const CompileTables::Constant& c : tables.constants)
         constants.add("Const " + c.name);
 
-    for (const CompileTables::Routine& r : tables.routines) {
+    // The engine's own routines and those of the catalogue.
+    std::vector<const CompileTables::Routine*> all;
+    for (const CompileTables::Routine& r : tables.builtinRoutines) all.push_back(&r);
+    for (const CompileTables::Routine& r : tables.routines) all.push_back(&r);
+    for (const CompileTables::Routine* rp : all) {
+        const CompileTables::Routine& r = *rp;
         std::string entry = listingEntry(r);
         if (isInternal(entry))
             continue;

@@ -4,13 +4,13 @@
 // an ordinary file problem: writing fails silently, opening and closing answer a Boolean; only
 // NOVRIX_FileReadEof and NOVRIX_FileRead raise a run-time error (EInOutError), when no file is open or
 // reading fails.
-#include <string>
-#include <vector>
-
 #include "engine/runtime/format_settings.h"
 #include "library/files_buffer.h"
 #include "library/files_read.h"
 #include "library/named_native.h"
+
+#include <string>
+#include <vector>
 
 namespace novrix::library {
 

@@ -1,6 +1,5 @@
-#include "library/files.h"
-
 #include "engine/runtime/script_error.h"
+#include "library/files.h"
 #include "library/files_ops.h"
 #include "library/text_value.h"
 #include "platform/process_spawn.h"
@@ -36,7 +35,8 @@ std::vector<NamedNative> fileBindings(FileState& s) {
          [&s](NativeCall& c) { s.buffer.add(textOfValue(c.variantArg(0), s.locale)); }},
         {"NOVRIX_FileWrite", [&s](NativeCall& c) { s.buffer.appendTo(std::string(c.strArg(0))); }},
         {"NOVRIX_FileExists", [](NativeCall& c) { c.returnBool(fileExists(std::string(c.strArg(0)))); }},
-        {"NOVRIX_FileReadOpen", [&s](NativeCall& c) { c.returnBool(s.readFile.open(std::string(c.strArg(0)))); }},
+        {"NOVRIX_FileReadOpen",
+         [&s](NativeCall& c) { c.returnBool(s.readFile.open(std::string(c.strArg(0)))); }},
         {"NOVRIX_FileReadClose", [&s](NativeCall& c) { c.returnBool(s.readFile.close()); }},
         // These two let the error through: the engine turns it into a run-time error of the script.
         {"NOVRIX_FileReadEof", [&s](NativeCall& c) { c.returnBool(s.readFile.eof()); }},

@@ -19,7 +19,7 @@ constexpr int kWriteFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY;
 UniqueFd openForAppend(const std::string& path, bool& created) {
     created = false;
     bool madeFolders = false;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueFd fd(::open(path.c_str(), kWriteFlags));
         if (fd || errno != ENOENT)
             return fd;
@@ -28,8 +28,8 @@ UniqueFd openForAppend(const std::string& path, bool& created) {
             created = true;
             return fd;
         }
-        if (errno == EEXIST)
-            continue; // created meanwhile by someone else: append to it
+        if (errno == EEXIST) // created meanwhile, or a link to a file still to be made: append as usual
+            return UniqueFd(::open(path.c_str(), kWriteFlags | O_CREAT, 0666));
         if (errno != ENOENT || madeFolders)
             return fd;
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();

@@ -63,8 +63,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 
 bool fileExists(const std::string& name) {
     const size_t slash = name.rfind('/');
-    const std::string_view last = slash == std::string::npos ? std::string_view(name)
-                                                             : std::string_view(name).substr(slash + 1);
+    const std::string_view last =
+        slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1);
     if (!hasWildcard(last))
         return !hasWildcard(name) && isFileNotFolder(name);
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);

@@ -1,10 +1,10 @@
 #pragma once
 // The one text file a script reads, by line or by character. It stays open across runs until a script
 // closes it or opens another.
+#include "library/files_fd.h"
+
 #include <string>
 #include <vector>
-
-#include "library/files_fd.h"
 
 namespace novrix::library {
 

@@ -2,10 +2,10 @@
 // The text a script value becomes when a script function writes it out (console output, the debug log,
 // data-file rows): a Double in the 23-character exponent form " 1.50000000000000E+0000", everything else
 // by the general Variant-to-text conversion.
-#include <string>
-
 #include "engine/native_call.h"
 #include "engine/runtime/format_settings.h"
+
+#include <string>
 
 namespace novrix::library {
 

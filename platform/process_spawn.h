@@ -44,6 +44,7 @@ struct OpenPlan {
 OpenPlan planShellOpen(std::string_view target, std::string_view params, std::string_view documentOpener);
 
 // planShellOpen, then spawnDetached. True when a program was started.
-bool shellOpen(std::string_view target, std::string_view params, std::string_view documentOpener = "xdg-open");
+bool shellOpen(std::string_view target, std::string_view params,
+               std::string_view documentOpener = "xdg-open");
 
 } // namespace novrix::platform

@@ -230,7 +230,10 @@ TEST(HostHelpListing, BuiltFromTheFirstCompileOnlyAndWithoutTheScriptsOwnRoutine
         en.addDeclaration("function NOVRIX_BusGetEoi:Integer;");
     };
     e.onBeforeCleanUp = [&listing](Engine& en) {
-        listing.buildOnce(en.tables());
+        // Only the registrations here; the engine's own routines have a test of their own.
+        auto tables = en.tables();
+        tables.builtinRoutines.clear();
+        listing.buildOnce(tables);
         return true;
     };
     ASSERT_TRUE(listing.pending());
@@ -280,7 +283,9 @@ TEST(HostHelpListing, TheWholeCatalogueFillsEachListAsItsRulesSay) {
     Engine e;
     e.onCompile = [](Engine& en) { novrix::library::registerCatalogue(en, {}); };
     ASSERT_TRUE(e.compile("begin end."));
-    auto lines = buildHelpListingLines(e.tables());
+    auto tables = e.tables();
+    tables.builtinRoutines.clear();
+    auto lines = buildHelpListingLines(tables);
 
     // TDateTime and the four string set types beside the compiler's own.
     auto types = section(lines, "Types:");
@@ -324,4 +329,20 @@ TEST(HostHelpListing, TheWholeCatalogueFillsEachListAsItsRulesSay) {
     EXPECT_EQ(buildHelpListing(e.tables()).find("UserFileName"), std::string::npos)
         << "variables are not listed";
     EXPECT_EQ(lines.back(), "7   11  Busy");
+}
+
+TEST(HostHelpListing, TheEnginesOwnRoutinesAreListedBesideTheRegisteredOnes) {
+    Engine e;
+    e.onCompile = [](Engine& en) { en.addDeclaration("procedure NOVRIX_ScreenClear;"); };
+    ASSERT_TRUE(e.compile("begin end."));
+    auto lines = buildHelpListingLines(e.tables());
+    auto functions = section(lines, "General functions:");
+    auto procedures = section(lines, "General procedures:");
+    for (const char* f : {"Function IntToStr(Value:Int64):String", "Function Copy(S;Index:Integer;Count:Integer):String",
+                          "Function Pi:Extended"})
+        EXPECT_NE(std::find(functions.begin(), functions.end(), f), functions.end()) << f;
+    for (const char* p : {"Procedure WriteLn(Values)", "Procedure Halt", "Procedure Inc(X;N:Integer)"})
+        EXPECT_NE(std::find(procedures.begin(), procedures.end(), p), procedures.end()) << p;
+    EXPECT_EQ(section(lines, "NOVRIX specific functions and procedures:"),
+              (std::vector<std::string>{"Procedure NOVRIX_ScreenClear"}));
 }

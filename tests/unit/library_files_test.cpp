@@ -12,10 +12,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -33,9 +33,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace lib = novrix::library;
 namespace plat = novrix::platform;
+using lib::FileWriteResult;
 using novrix::engine::Engine;
 using novrix::engine::NativeVariant;
-using lib::FileWriteResult;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
@@ -83,14 +83,6 @@ bool waitForFile(const std::string& path) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // Runs a script against the file functions, registered under their catalogue declarations; returns what
@@ -187,15 +179,15 @@ TEST(LibraryFilesBuffer, AddingBuildsTabSeparatedRowsAndCrLfStartsTheNext) {
     };
     const Case cases[] = {
         {{"1", "2", "\r\n", "3"}, {"1\t2", "3"}},
-        {{"a", "", "b"}, {"a\t\tb"}},          // an empty value is an empty field
-        {{"a", ""}, {"a\t"}},                   // ... even at the end: a trailing TAB
-        {{""}, {""}},                           // to an empty row it adds nothing
-        {{"", "x"}, {"x"}},                     // so the next value is the first field
-        {{"\r\n"}, {""}},                        // CR LF into an empty buffer: one empty row ...
-        {{"\r\n", "x"}, {"x"}},                  // ... which the next value fills
-        {{"x", "\r\n"}, {"x", ""}},             // a trailing CR LF leaves an empty last row
+        {{"a", "", "b"}, {"a\t\tb"}}, // an empty value is an empty field
+        {{"a", ""}, {"a\t"}},         // ... even at the end: a trailing TAB
+        {{""}, {""}},                 // to an empty row it adds nothing
+        {{"", "x"}, {"x"}},           // so the next value is the first field
+        {{"\r\n"}, {""}},             // CR LF into an empty buffer: one empty row ...
+        {{"\r\n", "x"}, {"x"}},       // ... which the next value fills
+        {{"x", "\r\n"}, {"x", ""}},   // a trailing CR LF leaves an empty last row
         {{"x", "\r\n", "\r\n", "y"}, {"x", "", "y"}},
-        {{"a\r\nb", "c"}, {"a\r\nb\tc"}},       // only the text CR LF by itself starts a row
+        {{"a\r\nb", "c"}, {"a\r\nb\tc"}}, // only the text CR LF by itself starts a row
         {{"\n"}, {"\n"}},
     };
     for (const Case& c : cases) {
@@ -214,10 +206,16 @@ TEST_F(LibraryFiles, ScriptRowsAreAppendedWithCrLfAndTheBufferIsKeptSoASecondWri
                                              "  NOVRIX_FileAddToBuffer(2);\n"
                                              "  NOVRIX_FileAddToBuffer(#13#10);\n"
                                              "  NOVRIX_FileAddToBuffer(3);\n"
-                                             "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
-                                             "  WriteLn(NOVRIX_FileExists(" + pascalText(file) + "));\n"
-                                             "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
-                                             "end.");
+                                             "  NOVRIX_FileWrite(" +
+                                                 pascalText(file) +
+                                                 ");\n"
+                                                 "  WriteLn(NOVRIX_FileExists(" +
+                                                 pascalText(file) +
+                                                 "));\n"
+                                                 "  NOVRIX_FileWrite(" +
+                                                 pascalText(file) +
+                                                 ");\n"
+                                                 "end.");
     EXPECT_EQ(out, "TRUE\n");
     EXPECT_EQ(readBytes(file), "1\t2\r\n3\r\n1\t2\r\n3\r\n");
 }
@@ -232,17 +230,21 @@ TEST_F(LibraryFiles, ScriptValuesOfEveryKindBecomeFieldsAsTheyArePrinted) {
                      "  NOVRIX_FileAddToBuffer(True);\n"
                      "  NOVRIX_FileAddToBuffer(v);\n" // an unassigned Variant: an empty field
                      "  NOVRIX_FileAddToBuffer(#13#10);\n"
-                     "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
-                     "end.");
+                     "  NOVRIX_FileWrite(" +
+                         pascalText(file) +
+                         ");\n"
+                         "end.");
     EXPECT_EQ(readBytes(file), " 5.00000000000000E-0001\t-1.25000000000000E+0003\ttext\tTrue\t\r\n\r\n");
 }
 
 TEST_F(LibraryFiles, TheBufferLivesOnAcrossRunsUntilAScriptClearsIt) {
     const std::string file = dir / "runs.txt";
     runScript(state, "begin NOVRIX_FileAddToBuffer('first'); end.");
-    runScript(state, "begin NOVRIX_FileAddToBuffer('second'); NOVRIX_FileWrite(" + pascalText(file) + "); end.");
+    runScript(state,
+              "begin NOVRIX_FileAddToBuffer('second'); NOVRIX_FileWrite(" + pascalText(file) + "); end.");
     runScript(state, "begin NOVRIX_FileClearBuffer; NOVRIX_FileAddToBuffer('third'); "
-                     "NOVRIX_FileWrite(" + pascalText(file) + "); end.");
+                     "NOVRIX_FileWrite(" +
+                         pascalText(file) + "); end.");
     EXPECT_EQ(readBytes(file), "first\tsecond\r\nthird\r\n");
 }
 
@@ -258,16 +260,27 @@ TEST_F(LibraryFiles, WritingCreatesMissingFoldersAndAnEmptyBufferStillCreatesThe
     EXPECT_EQ(fs::file_size(empty), 0u);
 }
 
+TEST_F(LibraryFiles, WritingThroughALinkToAFileNotYetThereCreatesThatFile) {
+    fs::create_directory(dir / "real");
+    fs::create_symlink(dir / "real/target.txt", dir / "link.txt");
+    state.buffer.add("x");
+    EXPECT_EQ(state.buffer.appendTo(dir / "link.txt"), FileWriteResult::Written);
+    EXPECT_EQ(state.buffer.appendTo(dir / "link.txt"), FileWriteResult::Written);
+    EXPECT_EQ(readBytes(dir / "real/target.txt"), "x\r\nx\r\n");
+}
+
 TEST_F(LibraryFiles, WritingWhereNoFileCanBeMadeFailsSilently) {
     state.buffer.add("x");
     fs::create_directory(dir / "folder");
     writeBytes(dir / "plain", "keep");
     EXPECT_EQ(state.buffer.appendTo(dir / "folder"), FileWriteResult::NotOpened);
-    EXPECT_EQ(state.buffer.appendTo(dir / "plain/below.txt"), FileWriteResult::NotOpened); // a file in the way
+    EXPECT_EQ(state.buffer.appendTo(dir / "plain/below.txt"),
+              FileWriteResult::NotOpened); // a file in the way
     EXPECT_EQ(state.buffer.appendTo(""), FileWriteResult::NotOpened);
     EXPECT_EQ(readBytes(dir / "plain"), "keep");
-    EXPECT_EQ(runScript(state, "begin NOVRIX_FileWrite(" + pascalText(dir / "folder") + "); WriteLn('on'); end."),
-              "on\n");
+    EXPECT_EQ(
+        runScript(state, "begin NOVRIX_FileWrite(" + pascalText(dir / "folder") + "); WriteLn('on'); end."),
+        "on\n");
 }
 
 // --- all or nothing when the disk refuses
@@ -379,9 +392,18 @@ TEST_F(LibraryFiles, LinesEndAtLfOrCrLfAndALoneCrBelongsToTheLine) {
         {"lf", "a\nb\n", {"a", "b"}},
         {"lone cr inside", "x\ry\n", {"x\ry"}},
         {"lone cr at the end", "a\r", {"a\r"}},
-        {"cr before ctrl-z", "a\r\x1a" "b\r\n", {"a\r"}},
-        {"ctrl-z ends the file", "a\x1a" "b\r\n", {"a"}},
-        {"ctrl-z at the start", "\x1a" "a", {}},
+        {"cr before ctrl-z",
+         "a\r\x1a"
+         "b\r\n",
+         {"a\r"}},
+        {"ctrl-z ends the file",
+         "a\x1a"
+         "b\r\n",
+         {"a"}},
+        {"ctrl-z at the start",
+         "\x1a"
+         "a",
+         {}},
         {"empty lines", "\r\n\n\r\n", {"", "", ""}},
         {"empty file", "", {}},
         {"cr lf across loads", longLine + "\r\nnext", {longLine, "next"}},
@@ -405,7 +427,8 @@ TEST_F(LibraryFiles, LinesEndAtLfOrCrLfAndALoneCrBelongsToTheLine) {
 }
 
 TEST_F(LibraryFiles, CharactersComeOneByOneWithLineEndsAndCtrlZAtTheEndWithoutError) {
-    writeBytes(dir / "chars.txt", "ab\r\nc\x1a" "d");
+    writeBytes(dir / "chars.txt", "ab\r\nc\x1a"
+                                  "d");
     ASSERT_TRUE(state.readFile.open(dir / "chars.txt"));
     std::string got;
     for (int k = 0; k < 7; ++k)
@@ -416,7 +439,8 @@ TEST_F(LibraryFiles, CharactersComeOneByOneWithLineEndsAndCtrlZAtTheEndWithoutEr
 }
 
 TEST_F(LibraryFiles, TheRestOfTheFileComesWithItsLineEndsUpToCtrlZ) {
-    writeBytes(dir / "rest.txt", "l1\r\nl2\r\nl3\n\x1a" "hidden");
+    writeBytes(dir / "rest.txt", "l1\r\nl2\r\nl3\n\x1a"
+                                 "hidden");
     ASSERT_TRUE(state.readFile.open(dir / "rest.txt"));
     EXPECT_EQ(state.readFile.readLine(), "l1");
     EXPECT_EQ(state.readFile.readRest(), "l2\r\nl3\n");
@@ -431,13 +455,16 @@ TEST_F(LibraryFiles, TheRestOfTheFileComesWithItsLineEndsUpToCtrlZ) {
 TEST_F(LibraryFiles, ScriptReadsByLineAndTheEndIsSeenAfterTheLastLine) {
     const std::string file = dir / "ab.txt";
     writeBytes(file, "a\r\nb");
-    const std::string out = runScript(state, "begin\n"
-                                             "  WriteLn(NOVRIX_FileReadOpen(" + pascalText(file) + "));\n"
-                                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
-                                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
-                                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', Ord(NOVRIX_FileRead));\n"
-                                             "  WriteLn(NOVRIX_FileReadClose, ' ', NOVRIX_FileReadClose);\n"
-                                             "end.");
+    const std::string out =
+        runScript(state, "begin\n"
+                         "  WriteLn(NOVRIX_FileReadOpen(" +
+                             pascalText(file) +
+                             "));\n"
+                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
+                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', NOVRIX_FileReadEof);\n"
+                             "  WriteLn('[', NOVRIX_FileReadLn, '] ', Ord(NOVRIX_FileRead));\n"
+                             "  WriteLn(NOVRIX_FileReadClose, ' ', NOVRIX_FileReadClose);\n"
+                             "end.");
     EXPECT_EQ(out, "TRUE\n[a] FALSE\n[b] TRUE\n[] 26\nTRUE FALSE\n");
 }
 
@@ -470,19 +497,25 @@ TEST_F(LibraryFiles, AFailedOpenLeavesNoFileOpen) {
 TEST_F(LibraryFiles, WithoutAnOpenFileEofAndReadStopTheScriptWhileTheOthersAnswerNeutrally) {
     EXPECT_EQ(runScript(state, "begin\n"
                                "  WriteLn('[', NOVRIX_FileReadLn, '][', NOVRIX_FileReadGetBuffer, ']');\n"
-                               "  WriteLn(NOVRIX_FileReadClose, ' ', NOVRIX_FileReadOpen('" + (dir / "no") + "'));\n"
-                               "end."),
+                               "  WriteLn(NOVRIX_FileReadClose, ' ', NOVRIX_FileReadOpen('" +
+                                   (dir / "no") +
+                                   "'));\n"
+                                   "end."),
               "[][]\nFALSE FALSE\n");
     const std::string eofOut = runScript(state, "begin WriteLn('before'); WriteLn(NOVRIX_FileReadEof); "
                                                 "WriteLn('after'); end.");
     EXPECT_EQ(eofOut.rfind("before\nRuntime Error: I/O error 103 at [", 0), 0u) << eofOut;
-    const std::string readOut = runScript(state, "var c: Char; begin c := NOVRIX_FileRead; WriteLn('after'); end.");
+    const std::string readOut =
+        runScript(state, "var c: Char; begin c := NOVRIX_FileRead; WriteLn('after'); end.");
     EXPECT_EQ(readOut.rfind("Runtime Error: I/O error 103 at [", 0), 0u) << readOut;
     // It is an ordinary exception of the script, of the class of input/output errors.
-    EXPECT_EQ(runScript(state, "begin\n"
-                               "  try NOVRIX_FileReadEof; except on E: EInOutError do WriteLn('caught ', E.Message); end;\n"
-                               "end."),
-              "caught I/O error 103\n");
+    EXPECT_EQ(
+        runScript(
+            state,
+            "begin\n"
+            "  try NOVRIX_FileReadEof; except on E: EInOutError do WriteLn('caught ', E.Message); end;\n"
+            "end."),
+        "caught I/O error 103\n");
 }
 
 TEST_F(LibraryFiles, ReadingErrorsRaiseTheInputOutputErrorClass) {
@@ -552,13 +585,19 @@ TEST_F(LibraryFiles, AScriptWritingTheFileItReadsWritesNothing) {
     const std::string file = dir / "same.txt";
     writeBytes(file, "a\r\n");
     EXPECT_EQ(runScript(state, "begin\n"
-                               "  NOVRIX_FileReadOpen(" + pascalText(file) + ");\n"
-                               "  NOVRIX_FileAddToBuffer('b');\n"
-                               "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
-                               "  WriteLn(NOVRIX_FileReadGetBuffer);\n"
-                               "  NOVRIX_FileReadClose;\n"
-                               "  NOVRIX_FileWrite(" + pascalText(file) + ");\n"
-                               "end."),
+                               "  NOVRIX_FileReadOpen(" +
+                                   pascalText(file) +
+                                   ");\n"
+                                   "  NOVRIX_FileAddToBuffer('b');\n"
+                                   "  NOVRIX_FileWrite(" +
+                                   pascalText(file) +
+                                   ");\n"
+                                   "  WriteLn(NOVRIX_FileReadGetBuffer);\n"
+                                   "  NOVRIX_FileReadClose;\n"
+                                   "  NOVRIX_FileWrite(" +
+                                   pascalText(file) +
+                                   ");\n"
+                                   "end."),
               "a\r\n\n");
     EXPECT_EQ(readBytes(file), "a\r\nb\r\n");
 }
@@ -572,11 +611,21 @@ TEST(LibraryFilesWildcards, StarAndQuestionMarkMatchAsOnTheDesktop) {
         bool match;
     };
     const Case cases[] = {
-        {"*", "anything.txt", true},   {"*.txt", "a.txt", true},     {"*.txt", "a.txt.bak", false},
-        {"?.txt", "a.txt", true},      {"?.txt", "ab.txt", false},   {"a*b*c", "aXXbYYc", true},
-        {"a*b*c", "aXXbYY", false},    {"*.*", "README", true},      {"data.*", "data", true},
-        {"data.*", "data.csv", true},  {"data.*", "database", false}, {"d?ta", "data", true},
-        {"DATA.TXT", "data.txt", false}, {"", "", true},             {"**", "", true},
+        {"*", "anything.txt", true},
+        {"*.txt", "a.txt", true},
+        {"*.txt", "a.txt.bak", false},
+        {"?.txt", "a.txt", true},
+        {"?.txt", "ab.txt", false},
+        {"a*b*c", "aXXbYYc", true},
+        {"a*b*c", "aXXbYY", false},
+        {"*.*", "README", true},
+        {"data.*", "data", true},
+        {"data.*", "data.csv", true},
+        {"data.*", "database", false},
+        {"d?ta", "data", true},
+        {"DATA.TXT", "data.txt", false},
+        {"", "", true},
+        {"**", "", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(lib::wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
@@ -592,22 +641,19 @@ TEST_F(LibraryFiles, ExistsFindsFilesNotFoldersAlsoByWildcard) {
         bool exists;
     };
     const Case cases[] = {
-        {dir / "a.txt", true},
-        {dir / "dir.txt", false},
-        {dir / "missing.txt", false},
-        {dir / "*.txt", true},
-        {dir / "?.txt", true},
-        {dir / "??.txt", false},
-        {dir / "d*", false},       // only a folder matches
-        {dir / "sub/*.csv", true},
-        {dir / "s*/m1.csv", false}, // wildcards only in the last part
-        {dir / "nofolder/*", false},
-        {"", false},
+        {dir / "a.txt", true},        {dir / "dir.txt", false},
+        {dir / "missing.txt", false}, {dir / "*.txt", true},
+        {dir / "?.txt", true},        {dir / "??.txt", false},
+        {dir / "d*", false},                                      // only a folder matches
+        {dir / "sub/*.csv", true},    {dir / "s*/m1.csv", false}, // wildcards only in the last part
+        {dir / "nofolder/*", false},  {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(lib::fileExists(c.name), c.exists) << c.name;
-    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileExists(" + pascalText(dir / "*.txt") + "), ' ', "
-                               "NOVRIX_FileExists(" + pascalText(dir / "dir.txt") + ")); end."),
+    EXPECT_EQ(runScript(state, "begin WriteLn(NOVRIX_FileExists(" + pascalText(dir / "*.txt") +
+                                   "), ' ', "
+                                   "NOVRIX_FileExists(" +
+                                   pascalText(dir / "dir.txt") + ")); end."),
               "TRUE FALSE\n");
 }
 
@@ -615,12 +661,18 @@ TEST_F(LibraryFiles, DeleteRemovesFilesOnlyAndIsSilentOtherwise) {
     writeBytes(dir / "gone.txt", "x");
     fs::create_directory(dir / "folder");
     EXPECT_EQ(runScript(state, "begin\n"
-                               "  NOVRIX_FileDelete(" + pascalText(dir / "gone.txt") + ");\n"
-                               "  NOVRIX_FileDelete(" + pascalText(dir / "gone.txt") + ");\n"
-                               "  NOVRIX_FileDelete(" + pascalText(dir / "folder") + ");\n"
-                               "  NOVRIX_FileDelete('');\n"
-                               "  WriteLn('on');\n"
-                               "end."),
+                               "  NOVRIX_FileDelete(" +
+                                   pascalText(dir / "gone.txt") +
+                                   ");\n"
+                                   "  NOVRIX_FileDelete(" +
+                                   pascalText(dir / "gone.txt") +
+                                   ");\n"
+                                   "  NOVRIX_FileDelete(" +
+                                   pascalText(dir / "folder") +
+                                   ");\n"
+                                   "  NOVRIX_FileDelete('');\n"
+                                   "  WriteLn('on');\n"
+                                   "end."),
               "on\n");
     EXPECT_FALSE(fs::exists(dir / "gone.txt"));
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
@@ -690,7 +742,8 @@ TEST_F(LibraryFilesExecute, OpeningIsPlannedByWhatTheTargetIs) {
         EXPECT_EQ(p.program, opener) << doc;
         EXPECT_EQ(p.args, std::vector<std::string>{doc}) << doc;
     }
-    for (const std::string& none : {dir / "missing.txt", std::string("no-such-program-novrix"), std::string()})
+    for (const std::string& none :
+         {dir / "missing.txt", std::string("no-such-program-novrix"), std::string()})
         EXPECT_EQ(plat::planShellOpen(none, "", opener).route, OpenRoute::None) << none;
     EXPECT_EQ(plat::planShellOpen(dir / "notes.txt", "", dir / "no-opener").route, OpenRoute::None);
 }
@@ -712,13 +765,17 @@ TEST_F(LibraryFilesExecute, ADocumentGoesToTheOpenerWithoutTheParameters) {
 
 TEST_F(LibraryFilesExecute, WhatCannotBeStartedIsSilentlyIgnored) {
     const std::string broken = dir / "broken";
-    writeBytes(broken, "\x7f" "ELFnot really");
+    writeBytes(broken, "\x7f"
+                       "ELFnot really");
     ::chmod(broken.c_str(), 0755);
     EXPECT_FALSE(plat::spawnDetached(broken, {}));
     EXPECT_FALSE(plat::shellOpen(dir / "missing", "", opener));
-    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + pascalText(broken) + ", 'x'); "
-                               "NOVRIX_FileExecute(" + pascalText(dir / "missing") + ", ''); "
-                               "NOVRIX_FileExecute('', ''); WriteLn('on'); end."),
+    EXPECT_EQ(runScript(state, "begin NOVRIX_FileExecute(" + pascalText(broken) +
+                                   ", 'x'); "
+                                   "NOVRIX_FileExecute(" +
+                                   pascalText(dir / "missing") +
+                                   ", ''); "
+                                   "NOVRIX_FileExecute('', ''); WriteLn('on'); end."),
               "on\n");
     EXPECT_FALSE(fs::exists(opener + ".out"));
 }
