@@ -38,7 +38,8 @@ std::vector<NamedNative> fileBindings(FileState& s) {
         {"NOVRIX_FileReadOpen",
          [&s](NativeCall& c) { c.returnBool(s.readFile.open(std::string(c.strArg(0)))); }},
         {"NOVRIX_FileReadClose", [&s](NativeCall& c) { c.returnBool(s.readFile.close()); }},
-        // These two let the error through: the engine turns it into a run-time error of the script.
+        // NOVRIX_FileReadEof and NOVRIX_FileRead let a read error through: the engine turns it into a
+        // run-time error of the script.
         {"NOVRIX_FileReadEof", [&s](NativeCall& c) { c.returnBool(s.readFile.eof()); }},
         {"NOVRIX_FileReadGetBuffer",
          [&s](NativeCall& c) { returnTextOrEmpty(c, [&s] { return s.readFile.readRest(); }); }},

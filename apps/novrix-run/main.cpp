@@ -114,6 +114,8 @@ bool parseArgs(int argc, char** argv, Options& o) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    // A file-size limit must end a write with an error, not the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options opt;
     if (!parseArgs(argc, argv, opt)) return usage();
     std::string text;
@@ -218,6 +220,7 @@ int main(int argc, char** argv) {
         std::cerr << "novrix-run: the input ended while the script waited for a key; the run was stopped\n";
     // The close sequence: the settings (a script may have changed UserFileName) are written back.
     settings.userFileName = host.userFileName();
+    settings.debugOutput = debugLog.logToFile();
     novrix::host::saveSettings(settings, ini);
     if (!ini.save()) std::cerr << "novrix-run: cannot write the settings file " << ini.path() << "\n";
     if (!compiled) return 1;
