@@ -191,30 +191,19 @@ void Host::runConsole() {
     startRequested_.store(true, std::memory_order_release);
 }
 
-void Host::stepInto() {
-    context_.resetRequested.store(false, std::memory_order_release);
-    if (engine_.isRunning()) {
-        engine_.stepInto();
-        return;
-    }
-    if (!compileScript()) return;
-    engine_.stepInto();
-    engine_.execute(); // a run started by a step command reports nothing and keeps LastRunResult
-    if (pendingCompile_) {
-        pendingCompile_ = false;
-        compileScript();
-    }
-}
+void Host::stepInto() { step(&engine::Engine::stepInto); }
 
-void Host::stepOver() {
+void Host::stepOver() { step(&engine::Engine::stepOver); }
+
+void Host::step(void (engine::Engine::*how)()) {
     context_.resetRequested.store(false, std::memory_order_release);
     if (engine_.isRunning()) {
-        engine_.stepOver();
+        (engine_.*how)();
         return;
     }
     if (!compileScript()) return;
-    engine_.stepOver();
-    engine_.execute();
+    (engine_.*how)();
+    engine_.execute(); // a run started by a step command reports nothing and keeps LastRunResult
     if (pendingCompile_) {
         pendingCompile_ = false;
         compileScript();

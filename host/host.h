@@ -88,6 +88,7 @@ public:
 
 private:
     void wireEngine();
+    void step(void (engine::Engine::*how)());
     void ceExecute();
     void ceAfterExecute();
     void ceBreakpoint(int row);

@@ -44,6 +44,11 @@ void Vocabulary::collect() {
     add(library::consoleBindings(host_.consoleQueue(), host_.console(), host_.context(), hooks));
 }
 
+bool Vocabulary::implements(std::string_view name) const {
+    auto it = novrix_.find(lowerName(name));
+    return it != novrix_.end() && it->second;
+}
+
 void Vocabulary::registerAll(engine::Engine& e) {
     library::CatalogueBindings b;
     b.dateTime = library::dateTimeBindings();

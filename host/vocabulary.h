@@ -16,6 +16,8 @@ public:
     explicit Vocabulary(Host& host);
     // The host's registrar: call it from OnCompile.
     void registerAll(engine::Engine& e);
+    // Whether a NOVRIX_ function has its implementation (the others raise "not implemented").
+    bool implements(std::string_view name) const;
     // Set when NOVRIX_KbdReadKey or NOVRIX_KbdReadLn found that no more input can come.
     bool inputEnded() const { return inputEnded_; }
 

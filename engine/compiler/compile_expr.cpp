@@ -992,14 +992,7 @@ Val Compiler::comparison(const ast::Expr& e, Reg* dest) {
         }
         Val fa = coerce(a, T.doubleT, e.pos);
         Val fb = coerce(b, T.doubleT, e.pos);
-        switch (op) {
-        case ast::Op::Eq: em_.emit(Op::EqF, {r.reg, fa.reg, fb.reg}); break;
-        case ast::Op::Ne: em_.emit(Op::NeF, {r.reg, fa.reg, fb.reg}); break;
-        case ast::Op::Lt: em_.emit(Op::LtF, {r.reg, fa.reg, fb.reg}); break;
-        case ast::Op::Le: em_.emit(Op::LeF, {r.reg, fa.reg, fb.reg}); break;
-        case ast::Op::Gt: em_.emit(Op::LtF, {r.reg, fb.reg, fa.reg}); break;
-        default: em_.emit(Op::LeF, {r.reg, fb.reg, fa.reg}); break;
-        }
+        emitRelation(op, r.reg, fa.reg, fb.reg, Op::EqF, Op::NeF, Op::LtF, Op::LeF);
         return r;
     }
     bool ok = (ta->isOrdinal() && tb->isOrdinal() &&
@@ -1011,15 +1004,20 @@ Val Compiler::comparison(const ast::Expr& e, Reg* dest) {
         typeMismatch(e.pos);
         return r;
     }
-    switch (op) {
-    case ast::Op::Eq: em_.emit(Op::EqI, {r.reg, a.reg, b.reg}); break;
-    case ast::Op::Ne: em_.emit(Op::NeI, {r.reg, a.reg, b.reg}); break;
-    case ast::Op::Lt: em_.emit(Op::LtI, {r.reg, a.reg, b.reg}); break;
-    case ast::Op::Le: em_.emit(Op::LeI, {r.reg, a.reg, b.reg}); break;
-    case ast::Op::Gt: em_.emit(Op::LtI, {r.reg, b.reg, a.reg}); break;
-    default: em_.emit(Op::LeI, {r.reg, b.reg, a.reg}); break;
-    }
+    emitRelation(op, r.reg, a.reg, b.reg, Op::EqI, Op::NeI, Op::LtI, Op::LeI);
     return r;
+}
+
+// r := a op b with the four instructions of one kind of operand; > and >= swap the operands.
+void Compiler::emitRelation(ast::Op op, Reg r, Reg a, Reg b, Op eq, Op ne, Op lt, Op le) {
+    switch (op) {
+    case ast::Op::Eq: em_.emit(eq, {r, a, b}); break;
+    case ast::Op::Ne: em_.emit(ne, {r, a, b}); break;
+    case ast::Op::Lt: em_.emit(lt, {r, a, b}); break;
+    case ast::Op::Le: em_.emit(le, {r, a, b}); break;
+    case ast::Op::Gt: em_.emit(lt, {r, b, a}); break;
+    default: em_.emit(le, {r, b, a}); break;
+    }
 }
 
 Val Compiler::binary(const ast::Expr& e, Reg* dest) {

@@ -121,6 +121,7 @@ public:
     Val binary(const ast::Expr& e, Reg* dest);
     Val unary(const ast::Expr& e, Reg* dest);
     Val comparison(const ast::Expr& e, Reg* dest);
+    void emitRelation(ast::Op op, Reg r, Reg a, Reg b, vm::Op eq, vm::Op ne, vm::Op lt, vm::Op le);
     Val setConstructor(const ast::Expr& e, const Type* expected, Reg* dest);
     bool lvalue(const ast::Expr& e, Loc& out, bool report = true);
     bool nameLoc(const std::string& name, SourcePos pos, Loc& out);

@@ -142,21 +142,18 @@ void bStringReplace(VM&, Cell* b) {
 
 void bBoolToStr(VM&, Cell* b) { retStr(b, rt::boolToStr(b[1].i != 0, b[2].i != 0)); }
 
-void bValInt(VM&, Cell* b) {
+// Val(s, v, code) into an integer variable, by the rules of its width.
+template <void (*parse)(std::string_view, int64_t&, int&)>
+void valInteger(VM&, Cell* b) {
     int64_t v = 0;
     int code = 0;
-    rt::valInt(argStr(b, 1), v, code);
+    parse(argStr(b, 1), v, code);
     refArg(b, 2).i = v;
     refArg(b, 3).i = code;
 }
 
-void bValInt64(VM&, Cell* b) {
-    int64_t v = 0;
-    int code = 0;
-    rt::valInt64(argStr(b, 1), v, code);
-    refArg(b, 2).i = v;
-    refArg(b, 3).i = code;
-}
+void bValInt(VM& vm, Cell* b) { valInteger<rt::valInt>(vm, b); }
+void bValInt64(VM& vm, Cell* b) { valInteger<rt::valInt64>(vm, b); }
 
 void bValReal(VM&, Cell* b) {
     double v = 0;
