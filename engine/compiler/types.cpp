@@ -65,7 +65,10 @@ TypeTable::TypeTable() {
     Type* v = make(TypeCode::Variant, "Variant");
     v->desc.managed = {0};
     variantT = v;
-    pcharT = make(TypeCode::PChar, "PChar");
+    // A PChar holds a string of the engine: it is counted like one.
+    Type* pc = make(TypeCode::PChar, "PChar");
+    pc->desc.managed = {0};
+    pcharT = pc;
     nilT = make(TypeCode::Nil, "Pointer");
     exceptionT = classRef(0, "Exception");
     arrayOfConstT = make(TypeCode::ArrayOfConst, "array of const");

@@ -60,7 +60,7 @@ struct Type {
     bool isString() const { return code == TypeCode::String; }
     bool isManagedCell() const {
         return code == TypeCode::String || code == TypeCode::Variant || code == TypeCode::DynArray ||
-               code == TypeCode::ClassRef;
+               code == TypeCode::ClassRef || code == TypeCode::PChar;
     }
     bool isComposite() const {
         return code == TypeCode::Set || code == TypeCode::StaticArray || code == TypeCode::Record;
