@@ -5,6 +5,8 @@
 #include "host/pump.h"
 
 #include <gtest/gtest.h>
+
+#include "console_test_support.h"
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -15,19 +17,7 @@ using namespace novrix::host;
 
 namespace {
 
-// Joins the fields with NULs: rec({"CUTO", "3", "4"}) is "CUTO" NUL "3" NUL "4". (A literal "\0" before a
-// digit would read as an octal escape.)
-std::string rec(std::initializer_list<std::string_view> fields) {
-    std::string r;
-    bool first = true;
-    for (std::string_view f : fields) {
-        if (!first)
-            r += '\0';
-        r += f;
-        first = false;
-    }
-    return r;
-}
+using novrix::test::rec;
 
 // Writes down every console call, in order.
 class RecordingConsole : public ConsoleView {

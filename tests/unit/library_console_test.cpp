@@ -11,6 +11,8 @@
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
+
+#include "console_test_support.h"
 #include <initializer_list>
 #include <string>
 #include <thread>
@@ -21,17 +23,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string rec(std::initializer_list<std::string_view> fields) {
-    std::string r;
-    bool first = true;
-    for (std::string_view f : fields) {
-        if (!first)
-            r += '\0';
-        r += f;
-        first = false;
-    }
-    return r;
-}
+using novrix::test::rec;
 
 class LibraryConsole : public ::testing::Test {
 protected:
