@@ -4,7 +4,7 @@
 
 #include "host.h"
 #include "library/catalogue.h"
-#include "library/console_functions.h"
+#include "host/console_functions.h"
 #include "library/convert_bindings.h"
 #include "library/named_native.h"
 
@@ -29,7 +29,7 @@ void Vocabulary::collect() {
     };
     add(library::conversionBindings(host_.context()));
     add(library::fileBindings(files_));
-    library::ConsoleHooks hooks;
+    host::ConsoleHooks hooks;
     // Keys typed into the window reach the buffer only when its events are processed: a script that runs
     // on the main thread (a debug run) lets that happen while it waits.
     hooks.serviceEvents = [this] {
@@ -41,7 +41,7 @@ void Vocabulary::collect() {
         host_.context().resetRequested.store(true, std::memory_order_release);
         host_.engine().stop();
     };
-    add(library::consoleBindings(host_.consoleQueue(), host_.console(), host_.context(), hooks));
+    add(host::consoleBindings(host_.consoleQueue(), host_.console(), host_.context(), hooks));
 }
 
 bool Vocabulary::implements(std::string_view name) const {

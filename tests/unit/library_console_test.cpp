@@ -5,7 +5,7 @@
 #include "host/console_model.h"
 #include "host/console_queue.h"
 #include "library/catalogue.h"
-#include "library/console_functions.h"
+#include "host/console_functions.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,7 +34,7 @@ protected:
 
     // Registers the console rows of the catalogue with their implementations, then compiles.
     void compile(const std::string& script) {
-        std::vector<library::NamedNative> bindings = library::consoleBindings(queue, console, context, hooks);
+        std::vector<library::NamedNative> bindings = host::consoleBindings(queue, console, context, hooks);
         engine.onCompile = [bindings](engine::Engine& e) {
             for (const library::NovrixFunction& f : library::novrixFunctions()) {
                 if (f.group != library::FunctionGroup::Console)
@@ -84,7 +84,7 @@ protected:
     host::ConsoleQueue queue;
     host::ConsoleModel console;
     library::ScriptContext context;
-    library::ConsoleHooks hooks;
+    host::ConsoleHooks hooks;
     engine::Engine engine;
     std::mutex outputLock;
     std::string output;
@@ -97,7 +97,7 @@ TEST_F(LibraryConsole, BindsEveryConsoleRowOfTheCatalogueInItsOrder) {
     for (const library::NovrixFunction& f : library::novrixFunctions())
         if (f.group == library::FunctionGroup::Console)
             rows.push_back(f.name);
-    const std::vector<library::NamedNative> bindings = library::consoleBindings(queue, console, context);
+    const std::vector<library::NamedNative> bindings = host::consoleBindings(queue, console, context);
     std::vector<std::string_view> bound;
     for (const library::NamedNative& b : bindings) {
         bound.push_back(b.name);

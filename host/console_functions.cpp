@@ -1,4 +1,4 @@
-#include "library/console_functions.h"
+#include "host/console_functions.h"
 
 #include "engine/runtime/date_format.h"
 #include "engine/runtime/date_time.h"
@@ -10,7 +10,9 @@
 #include <thread>
 #include <utility>
 
-namespace novrix::library {
+namespace novrix::host {
+
+using library::textOfValue;
 
 namespace {
 
@@ -161,4 +163,4 @@ std::vector<NamedNative> consoleBindings(host::ConsoleQueue& queue, host::Consol
     };
 }
 
-} // namespace novrix::library
+} // namespace novrix::host

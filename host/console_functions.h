@@ -11,7 +11,10 @@
 #include <functional>
 #include <vector>
 
-namespace novrix::library {
+namespace novrix::host {
+
+using library::NamedNative;
+using library::ScriptContext;
 
 struct ConsoleHooks {
     // Lets pending user-interface events be processed, so that keys just typed reach the buffer. The host
@@ -39,4 +42,4 @@ struct ConsoleHooks {
 std::vector<NamedNative> consoleBindings(host::ConsoleQueue& queue, host::ConsoleView& console,
                                          const ScriptContext& context, ConsoleHooks hooks = {});
 
-} // namespace novrix::library
+} // namespace novrix::host
