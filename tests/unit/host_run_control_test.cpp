@@ -222,6 +222,15 @@ TEST(HostVocabulary, ConsoleFileAndUtilityGroupsAreComplete) {
         "  NOVRIX_DebugWriteLn(NOVRIX_Random(10) >= 0);\n"
         "end.";
     host.run();
-    ASSERT_TRUE(pumpUntil(host, [&] { return fe.messages.size() >= 2 && !host.isRunning(); }));
-    EXPECT_EQ(fe.messages.back(), "Succesfully Execute");
+    // The debug line and the result line may come in either order: both are waited for.
+    auto resultLine = [&] {
+        for (const std::string& m : fe.messages)
+            if (m == "Succesfully Execute" || m.rfind("Runtime Error", 0) == 0) return m;
+        return std::string();
+    };
+    ASSERT_TRUE(pumpUntil(host, [&] { return !resultLine().empty() && fe.messages.size() >= 3; }));
+    EXPECT_EQ(resultLine(), "Succesfully Execute");
+    EXPECT_TRUE(std::any_of(fe.messages.begin(), fe.messages.end(),
+                            [](const std::string& m) { return m.find(": True") != std::string::npos; }))
+        << ::testing::PrintToString(fe.messages);
 }
