@@ -56,7 +56,11 @@ NativeVariant fromBox(const vm::VarBox* b) {
     case vm::VarTag::Null: v.tag = NativeVariant::Tag::Null; break;
     case vm::VarTag::Integer: v.tag = NativeVariant::Tag::Integer; v.i = b->v.i; break;
     case vm::VarTag::Int64: v.tag = NativeVariant::Tag::Int64; v.i = b->v.i; break;
-    case vm::VarTag::Real: v.tag = NativeVariant::Tag::Real; v.d = b->v.d; break;
+    case vm::VarTag::Real:
+        v.tag = NativeVariant::Tag::Real;
+        v.d = b->v.d;
+        v.isSingle = b->isSingle;
+        break;
     case vm::VarTag::Date: v.tag = NativeVariant::Tag::Date; v.d = b->v.d; break;
     case vm::VarTag::Boolean: v.tag = NativeVariant::Tag::Boolean; v.i = b->v.i; break;
     case vm::VarTag::String: v.tag = NativeVariant::Tag::String; v.s = std::string(vm::strView(b->s)); break;
@@ -76,6 +80,7 @@ vm::VarBox* toBox(const NativeVariant& v) {
     else
         b->v.i = v.i;
     if (v.tag == T::String) b->s = vm::strMake(v.s);
+    b->isSingle = v.tag == T::Real && v.isSingle;
     return b;
 }
 

@@ -58,6 +58,7 @@ struct NativeVariant {
     int64_t i = 0;
     double d = 0;
     std::string s;
+    bool isSingle = false; // a Real that came from a single-precision value
 };
 
 class NativeCall {

@@ -74,7 +74,8 @@ ValKind Compiler::valKind(const Type* t) {
     case TypeCode::Char: return ValKind::Char;
     case TypeCode::String: case TypeCode::PChar: return ValKind::String;
     case TypeCode::Variant: return ValKind::Variant;
-    case TypeCode::Single: case TypeCode::Double: case TypeCode::Extended: case TypeCode::Currency:
+    case TypeCode::Single: return ValKind::Single;
+    case TypeCode::Double: case TypeCode::Extended: case TypeCode::Currency:
         return ValKind::Real;
     default: return ValKind::Integer;
     }

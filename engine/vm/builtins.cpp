@@ -270,7 +270,7 @@ void bVarType(VM&, Cell* b) {
     case VarTag::Empty: code = 0; break;
     case VarTag::Null: code = 1; break;
     case VarTag::Integer: code = 3; break;
-    case VarTag::Real: code = 5; break;
+    case VarTag::Real: code = v->isSingle ? 4 : 5; break;
     case VarTag::Date: code = 7; break;
     case VarTag::Boolean: code = 11; break;
     case VarTag::Int64: code = 20; break;

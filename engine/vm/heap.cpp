@@ -201,6 +201,7 @@ VarBox* varAlloc(VarTag tag) {
     v->rc = 1;
     v->kind = HeapKind::Variant;
     v->tag = tag;
+    v->isSingle = false;
     v->v.i = 0;
     v->s = nullptr;
     return v;

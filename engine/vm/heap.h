@@ -46,6 +46,7 @@ enum class VarTag : uint8_t { Empty, Null, Integer, Int64, Real, Boolean, String
 
 struct VarBox : HeapObj {
     VarTag tag;
+    bool isSingle; // a Real that came from a single-precision value
     Cell v;        // Integer/Int64/Boolean in i, Real/Date in d
     StrRep* s;     // String
 };

@@ -196,7 +196,7 @@ inline constexpr OpInfo kOpInfo[] = {
 inline int opOperands(Op op) { return kOpInfo[uint32_t(op)].operands; }
 
 // Value kinds named by Write, ToVar and FromVar.
-enum class ValKind : uint32_t { Integer, Int64, Cardinal, Real, Boolean, Char, String, Variant, Date };
+enum class ValKind : uint32_t { Integer, Int64, Cardinal, Real, Boolean, Char, String, Variant, Date, Single };
 
 // Relations of CmpS and VarOp comparisons.
 enum class Rel : uint32_t { Eq, Ne, Lt, Le, Gt, Ge };

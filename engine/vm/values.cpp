@@ -119,6 +119,10 @@ void toVariant(Cell& dst, const Cell& src, ValKind kind) {
         b->v.i = src.i;
         break;
     case ValKind::Real: b = makeReal(src.d); break;
+    case ValKind::Single:
+        b = makeReal(src.d);
+        b->isSingle = true;
+        break;
     case ValKind::Date: b = makeReal(src.d); b->tag = VarTag::Date; break;
     case ValKind::Boolean: b = makeBool(src.i != 0); break;
     case ValKind::Char: {
@@ -151,6 +155,7 @@ void fromVariant(Cell& dst, const Cell& src, ValKind kind, const rt::FormatSetti
         return;
     }
     case ValKind::Real: case ValKind::Date: dst.d = toReal(toNum(src, fs)); return;
+    case ValKind::Single: dst.d = double(float(toReal(toNum(src, fs)))); return;
     case ValKind::Boolean: dst.i = toBool(src, fs) ? 1 : 0; return;
     case ValKind::Char: {
         if (tagOf(src) == VarTag::Null) invalidType();
@@ -267,7 +272,7 @@ std::string formatForWrite(const Cell& v, ValKind kind, int64_t width, int64_t d
     int w = width < 0 ? 0 : int(std::min<int64_t>(width, 4096));
     switch (kind) {
     case ValKind::Integer: case ValKind::Int64: case ValKind::Cardinal: return rt::writeInt(v.i, w);
-    case ValKind::Real: case ValKind::Date:
+    case ValKind::Real: case ValKind::Date: case ValKind::Single:
         if (width < 0) return rt::writeReal(v.d);
         if (decimals < 0) return rt::writeReal(v.d, w);
         return rt::writeReal(v.d, w, int(std::min<int64_t>(decimals, 4096)));

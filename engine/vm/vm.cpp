@@ -28,8 +28,8 @@ inline bool setHas(const Cell* s, int64_t e) {
 } // namespace
 
 VM::VM(const Program& program, std::atomic<uint32_t>* trap)
-    : program_(program), trap_(trap ? *trap : ownTrap_), code_(program.code), stack_(static_cast<Cell*>(std::calloc(kStackCells, sizeof(Cell)))),
-      frames_(static_cast<Frame*>(std::calloc(kMaxFrames + 1, sizeof(Frame)))),
+    : program_(program), code_(program.code), stack_(static_cast<Cell*>(std::calloc(kStackCells, sizeof(Cell)))),
+      frames_(static_cast<Frame*>(std::calloc(kMaxFrames + 1, sizeof(Frame)))), trap_(trap ? *trap : ownTrap_),
       original_(program.code.size(), UINT32_MAX), breakpoint_(program.code.size(), 0) {
     if (!stack_ || !frames_) throw std::bad_alloc();
 }
