@@ -33,7 +33,7 @@ public:
     using Registrar = std::function<void(engine::Engine&)>;
 
     explicit Host(Frontend& frontend);
-    ~Host(); // stops the execution thread (terminate request, wait, 500 ms pause as the close sequence says)
+    ~Host(); // stops a run still going, then the execution thread (terminate request and wait)
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 

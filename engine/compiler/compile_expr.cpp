@@ -63,8 +63,6 @@ Reg Compiler::temp(const Type* t) {
     return {ctx_->frame.temp(t->cells, kind, t->desc.managed)};
 }
 
-void Compiler::freeTemp(const Val&) {}
-
 ValKind Compiler::valKind(const Type* t) {
     if (t == types_->dateTimeT) return ValKind::Date;
     switch (t->ordinalBase()->code) {
@@ -126,6 +124,14 @@ Val Compiler::coerce(Val v, const Type* target, SourcePos pos, Reg* dest, bool r
         x.owned = t->isManagedCell();
         return x;
     };
+    // A conversion writes a new value of the target type: into dest, or a fresh temporary.
+    auto result = [&](bool owned) {
+        Val r;
+        r.type = target;
+        r.reg = out(target);
+        r.owned = owned;
+        return r;
+    };
     const Type* from = v.type;
     if (from == target || (sameType(from, target) && from->code != TypeCode::Enum)) {
         v.type = target;
@@ -136,10 +142,7 @@ Val Compiler::coerce(Val v, const Type* target, SourcePos pos, Reg* dest, bool r
             if (report) typeMismatch(pos);
             return v;
         }
-        Val r;
-        r.type = target;
-        r.reg = out(target);
-        r.owned = true;
+        Val r = result(true);
         em_.emit(Op::ToVar, {r.reg, v.reg, uint32_t(valKind(from))});
         return r;
     }
@@ -148,28 +151,21 @@ Val Compiler::coerce(Val v, const Type* target, SourcePos pos, Reg* dest, bool r
             if (report) typeMismatch(pos);
             return v;
         }
-        Val r;
-        r.type = target;
-        r.reg = out(target);
-        r.owned = target->isManagedCell();
+        Val r = result(target->isManagedCell());
         em_.emit(Op::FromVar, {r.reg, v.reg, uint32_t(valKind(target))});
         if (target->isInteger() && needsTrunc(T.integerT, target))
             em_.emit(Op::Trunc, {r.reg, r.reg, uint32_t(truncWidth(target))});
         return r;
     }
     if (target->isReal() && from->isInteger()) {
-        Val r;
-        r.type = target;
-        r.reg = out(target);
+        Val r = result(false);
         em_.emit(Op::IntToF, {r.reg, v.reg});
         if (target->code == TypeCode::Single) em_.emit(Op::ToSingle, {r.reg, r.reg});
         return r;
     }
     if (target->isReal() && from->isReal()) {
         if (target->code == TypeCode::Single && from->code != TypeCode::Single) {
-            Val r;
-            r.type = target;
-            r.reg = out(target);
+            Val r = result(false);
             em_.emit(Op::ToSingle, {r.reg, v.reg});
             return r;
         }
@@ -178,9 +174,7 @@ Val Compiler::coerce(Val v, const Type* target, SourcePos pos, Reg* dest, bool r
     }
     if (target->isInteger() && from->isInteger()) {
         if (needsTrunc(from, target)) {
-            Val r;
-            r.type = target;
-            r.reg = out(target);
+            Val r = result(false);
             em_.emit(Op::Trunc, {r.reg, v.reg, uint32_t(truncWidth(target))});
             return r;
         }
@@ -188,10 +182,7 @@ Val Compiler::coerce(Val v, const Type* target, SourcePos pos, Reg* dest, bool r
         return moveTo(v);
     }
     if (target->code == TypeCode::String && isChar(from)) {
-        Val r;
-        r.type = target;
-        r.reg = out(target);
-        r.owned = true;
+        Val r = result(true);
         em_.emit(Op::CharToStr, {r.reg, v.reg});
         return r;
     }
@@ -1102,11 +1093,11 @@ Val Compiler::binary(const ast::Expr& e, Reg* dest) {
         return r;
     }
     if (ta->code == TypeCode::Set && tb->code == TypeCode::Set) {
-        Op o = op == ast::Op::Add ? Op::SetUnion : op == ast::Op::Sub ? Op::SetDiff : op == ast::Op::Mul ? Op::SetInter : Op::Halt;
-        if (o == Op::Halt) {
+        if (op != ast::Op::Add && op != ast::Op::Sub && op != ast::Op::Mul) {
             typeMismatch(e.pos);
             return a;
         }
+        Op o = op == ast::Op::Add ? Op::SetUnion : op == ast::Op::Sub ? Op::SetDiff : Op::SetInter;
         em_.emit(o, {out(ta->elem ? ta : tb), a.reg, b.reg});
         return r;
     }

@@ -46,8 +46,6 @@ struct Val {
     const Type* type = nullptr;
     Reg reg;
     bool owned = false;     // reg is a temporary holding its own reference (managed types)
-    bool isConst = false;   // a compile-time constant (no code emitted yet)
-    ConstValue cv;
 };
 
 struct LoopContext {
@@ -177,7 +175,6 @@ public:
     void error(SourcePos pos, std::string text);
     void typeMismatch(SourcePos pos) { error(pos, "Type mismatch"); }
     Reg temp(const Type* t);
-    void freeTemp(const Val& v);
     uint32_t typeDescIndex(const Type* t);
     vm::ValKind valKind(const Type* t);
     const Type* commonArith(const Type* a, const Type* b);

@@ -45,12 +45,6 @@ uint32_t Program::addReal(double d) {
     return uint32_t(reals.size() - 1);
 }
 
-uint32_t Program::addTypeDesc(const TypeDesc& td) {
-    typeDescs.push_back(td);
-    typeTable.push_back(&typeDescs.back());
-    return uint32_t(typeTable.size() - 1);
-}
-
 int Program::routineAt(uint32_t pc) const {
     for (size_t k = 0; k < routines.size(); ++k)
         if (pc >= routines[k].entry && pc < routines[k].codeEnd) return int(k);

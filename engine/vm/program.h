@@ -47,13 +47,10 @@ struct Program {
     std::vector<Routine> routines; // routine 0 is the main block
     std::vector<double> reals;
     std::vector<StrRep*> strings;  // immortal constants
-    std::deque<TypeDesc> typeDescs;
-    std::vector<const TypeDesc*> typeTable; // indexed by the T operands of the code
+    std::vector<const TypeDesc*> typeTable; // indexed by the T operands of the code (owned by typeStore)
     LineTable lines;
     uint32_t globalCells = 0;
     std::vector<uint32_t> globalManaged;
-    std::vector<std::pair<uint32_t, std::vector<Cell>>> globalInits; // initialised plain globals
-    std::vector<std::pair<uint32_t, uint32_t>> globalStrInits;        // (slot, string constant)
     std::vector<std::string> nativeNames;  // host routines called by CallNative, by index
     std::vector<std::string> fileNames;
     std::shared_ptr<const void> typeStore; // keeps the type descriptions that typeTable points into
@@ -65,7 +62,6 @@ struct Program {
 
     uint32_t addString(std::string_view s);
     uint32_t addReal(double d);
-    uint32_t addTypeDesc(const TypeDesc& td);
     int routineAt(uint32_t pc) const;
     std::string disassemble() const;
 };

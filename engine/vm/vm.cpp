@@ -102,9 +102,7 @@ uint32_t VM::breakHit(const uint32_t* ip) {
 void VM::enterMain() {
     const Routine& main = program_.routines[0];
     std::memset(stack_.get(), 0, sizeof(Cell) * (main.frameSize + 64));
-    for (const auto& [slot, cells] : program_.globalInits)
-        std::memcpy(stack_.get() + slot, cells.data(), cells.size() * sizeof(Cell));
-    for (const auto& [slot, k] : program_.globalStrInits) assignManaged(stack_[slot], program_.strings[k]);
+    // Initialised globals are set by the main block's first instructions.
     depth_ = 0;
     frames_[depth_++] = {&main, stack_.get(), nullptr, -1};
 }
