@@ -1,0 +1,7 @@
+// novrix: the desktop IDE.
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return 0;
+}
