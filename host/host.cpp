@@ -269,6 +269,9 @@ void Host::ceBreakpoint(int row) {
 }
 
 void Host::ceIdle() {
+    // A step pauses on lines without a breakpoint too: the paused line is shown wherever the run stands.
+    int row = engine_.pausedRow();
+    if (row > 0 && row != activeLine_) ceBreakpoint(row);
     frontend_.processEvents(true);
     tick();
     if (resumeRequested_.exchange(false, std::memory_order_acq_rel)) {

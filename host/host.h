@@ -10,6 +10,8 @@
 //   goes on) is passed over: pausing the execution thread would leave nobody to resume it.
 // - Compile while a paused debug run is unwinding: the run is stopped and the compile is carried out as
 //   soon as its Execute has returned; no command starts a run before the previous Execute has returned.
+// - The paused line follows the steps: when a run pauses on a line without a breakpoint (after Step Into
+//   or Step Over), that line becomes the active line as a breakpoint's would, at no cost to free runs.
 #include <atomic>
 #include <deque>
 #include <functional>
