@@ -20,7 +20,8 @@ QFont editorFont() {
     QFont font("Courier New");
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    font.setPixelSize(16);
+    // 16-pixel characters at the usual 96 dots per inch; QScintilla's styles take point sizes only.
+    font.setPointSize(12);
     return font;
 }
 

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -24,6 +23,7 @@
 #include "shell/windows/debug_window.h"
 #include "shell/windows/help_window.h"
 #include "shell/windows/parameters_dialog.h"
+#include "shell/windows/window_centring.h"
 
 namespace novrix::shell {
 namespace {
@@ -60,8 +60,7 @@ MainWindow::MainWindow(platform::ProgramPaths paths, MainWindowDialogs dialogs)
     setWindowTitle(QStringLiteral("NOVRIX (started as %1)").arg(QString::fromStdString(paths_.programName())));
     setFont(windowFont());
     resize(1024, 768);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
 
     buildLayout();
 
@@ -266,6 +265,7 @@ void MainWindow::buildMenus() {
     topLevel("DebugMessages1", "&Debug Messages", [this] {
         debugWindow_->show();
         debugWindow_->raise();
+        debugWindow_->activateWindow();
     });
     topLevel("Help1", "&Help", [this] {
         helpWindow_->show();

@@ -21,6 +21,7 @@ namespace {
 constexpr int kClientWidth = 380;
 constexpr int kClientHeight = 235;
 constexpr int kFontPixelSize = 14;
+constexpr int kSmallestFontPixelSize = 9;
 
 struct CheckBoxPlace {
     const char* name;
@@ -69,6 +70,18 @@ ParametersDialog::ParametersDialog(host::Settings& settings, std::function<void(
         box->setObjectName(QLatin1String(kCheckBoxes[i].name));
         box->setGeometry(kCheckBoxes[i].geometry);
         checkBoxes_[i] = box;
+    }
+
+    // Fonts here run wider than the design's: the dialog takes the largest size up to the design's at
+    // which every check box caption fits its box.
+    auto captionsFit = [this] {
+        for (QCheckBox* box : checkBoxes_)
+            if (box->sizeHint().width() > box->width()) return false;
+        return true;
+    };
+    for (int pixels = kFontPixelSize; pixels > kSmallestFontPixelSize && !captionsFit(); --pixels) {
+        dialogFont.setPixelSize(pixels - 1);
+        setFont(dialogFont);
     }
 
     ipEdit_ = new IpAddressEdit(this);
