@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds NOVRIX twice and runs the tests of both builds:
 #   build/       normal build (RelWithDebInfo): every target, every test
-#   build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer: engine, novrix-run, unit and script tests
+#   build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer: engine, novrix-run, novrix, unit, script and GUI tests
 # Existing build folders are reused. Ends with one summary line; exits non-zero when anything failed.
 set -uo pipefail
 # shellcheck source=scripts/build-common.sh
@@ -52,8 +52,8 @@ step "configure $buildDir" configureBuild "$buildDir" -DNOVRIX_SANITIZE=OFF &&
     step "tests $buildDir" runTests "$buildDir"
 
 step "configure $asanBuildDir" configureBuild "$asanBuildDir" -DNOVRIX_SANITIZE=ON &&
-    step "build $asanBuildDir" cmake --build "$asanBuildDir" -j "$buildJobs" --target core-tests &&
-    step "tests $asanBuildDir" runTests "$asanBuildDir" -L '^(unit|script)$'
+    step "build $asanBuildDir" cmake --build "$asanBuildDir" -j "$buildJobs" --target core-tests gui-tests &&
+    step "tests $asanBuildDir" runTests "$asanBuildDir" -L '^(unit|script|gui)$'
 
 minutes=$(((SECONDS - started + 59) / 60))
 details=$(printf '%s; ' "${summary[@]}")
