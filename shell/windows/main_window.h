@@ -86,6 +86,8 @@ public:
     DebugWindow& debugWindow() { return *debugWindow_; }
     HelpWindow& helpWindow() { return *helpWindow_; }
     ParametersDialog& parametersDialog() { return *parametersDialog_; }
+    SearchController& searchController() { return *search_; }
+    PrintController& printController() { return *printing_; }
     const host::Settings& settings() const { return settings_; }
     QString statusText(int panel) const;
     QAction* action(const QString& objectName) const;

@@ -8,11 +8,15 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <deque>
 
+#include "shell/printing/print_controller.h"
+#include "shell/search/search_controller.h"
 #include "shell/widgets/console_widget.h"
 #include "shell/widgets/led_indicator.h"
 #include "shell/widgets/script_editor.h"
@@ -441,6 +445,59 @@ private slots:
         QTest::keyClick(&w.editor(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(w.currentFileName(), target);
         QVERIFY(!w.editor().hasSelectedText());
+    }
+
+    // The Search keys reach the search from the editor (the editor's own bindings of them are removed).
+    void searchKeysFromTheEditor() {
+        MainWindow& w = startWindow();
+        int beeps = 0;
+        std::vector<bool> dialogs; // replacing?
+        w.searchController().setHooks(shell::SearchControllerHooks{
+            [&](bool replacing, const shell::SearchDialogFields& shown) -> std::optional<shell::SearchDialogFields> {
+                dialogs.push_back(replacing);
+                if (replacing) return std::nullopt; // the replace dialog is cancelled
+                shell::SearchDialogFields answer = shown;
+                answer.searchText = "Line";
+                return answer;
+            },
+            {}, [&] { ++beeps; }});
+        w.editor().setText("begin\n  Line := 1;\n  Line := 2;\nend.\n");
+        w.editor().setCursorPosition(0, 0);
+        w.editor().setFocus();
+        QTest::keyClick(&w.editor(), Qt::Key_F3); // nothing searched yet
+        QCOMPARE(beeps, 1);
+        QTest::keyClick(&w.editor(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(dialogs, std::vector<bool>{false});
+        int line, index;
+        w.editor().getCursorPosition(&line, &index);
+        QCOMPARE(w.editor().selectedText(), QString("Line"));
+        QCOMPARE(line, 1);
+        QTest::keyClick(&w.editor(), Qt::Key_F3);
+        w.editor().getCursorPosition(&line, &index);
+        QCOMPARE(line, 2);
+        QTest::keyClick(&w.editor(), Qt::Key_F4);
+        w.editor().getCursorPosition(&line, &index);
+        QCOMPARE(line, 1);
+        QTest::keyClick(&w.editor(), Qt::Key_R, Qt::ControlModifier); // Ctrl+R is Replace
+        QCOMPARE(dialogs, (std::vector<bool>{false, true}));
+    }
+
+    // Printing takes the editor's text and the current file as its title.
+    void printsTheEditorWithTheFileAsTitle() {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        MainWindow& w = startWindow();
+        w.editor().setText("program Printed;\nbegin\n  WriteLn('on paper');\nend.\n");
+        QString script = QDir(home_).filePath("printed.488");
+        answers_.saveFile.push_back(script);
+        w.saveAs();
+        QString pdf = QDir(home_).filePath("printed.pdf");
+        QVERIFY(w.printController().printToPdf(pdf));
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains("WriteLn('on paper');"), qPrintable(printed));
+        QVERIFY2(printed.contains(script), qPrintable(printed));
     }
 };
 
