@@ -28,7 +28,9 @@ public:
     virtual bool inputEnded() { return false; }
 };
 
-enum class Led { Heartbeat, Bus, Dde, Status };
+// The four lamps of the message pane: the main timer's heartbeat, the transport thread's, the debug
+// window's timer's, and the one scripts switch.
+enum class Led { Heartbeat, Bus, DebugWindow, Status };
 
 class Frontend {
 public:

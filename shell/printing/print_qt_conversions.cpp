@@ -24,15 +24,15 @@ QFont toQFont(const FontSpec& font) {
 }
 
 FontSpec toFontSpec(const QFont& font, const QColor& color) {
-    FontSpec spec;
-    spec.family = font.family().toStdString();
-    spec.pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : pointsFromPixels(font.pixelSize());
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
-    spec.color = toRgbColor(color);
-    return spec;
+    FontSpec described;
+    described.family = font.family().toStdString();
+    described.pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : pointsFromPixels(font.pixelSize());
+    described.bold = font.bold();
+    described.italic = font.italic();
+    described.underline = font.underline();
+    described.strikeOut = font.strikeOut();
+    described.color = toRgbColor(color);
+    return described;
 }
 
 QTextCharFormat toCharFormat(const FontSpec& font) {

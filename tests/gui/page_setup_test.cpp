@@ -28,9 +28,9 @@ std::vector<HeaderFooterItem> sorted(std::vector<HeaderFooterItem> items) {
 }
 
 // "L2:text" = a left item on line 2; items separated by "|".
-std::vector<HeaderFooterItem> itemsFrom(const QString& spec, const FontSpec& font) {
+std::vector<HeaderFooterItem> itemsFrom(const QString& layout, const FontSpec& font) {
     std::vector<HeaderFooterItem> items;
-    for (const QString& part : spec.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+    for (const QString& part : layout.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
         const QChar side = part.at(0);
         const HFAlignment alignment = side == QLatin1Char('L')   ? HFAlignment::Left
                                       : side == QLatin1Char('C') ? HFAlignment::Center
