@@ -229,7 +229,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!currentFileName_.isEmpty()) writeFile(currentFileName_);
+    // A named script is written back without a question. When that fails (its folder is gone, the disk
+    // is full) the window stays open after the error box, so that the text can still be saved elsewhere.
+    if (!currentFileName_.isEmpty() && !writeFile(currentFileName_)) {
+        event->ignore();
+        return;
+    }
     settings_.userFileName = host_->userFileName();
     saveSettings();
     if (!ini_.save())

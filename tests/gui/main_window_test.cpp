@@ -264,6 +264,24 @@ private slots:
         QCOMPARE(w.currentFileName(), path + ".488");
     }
 
+    void closeKeepsTheWindowWhenTheScriptCannotBeWritten() {
+        MainWindow& w = startWindow();
+        QString folder = QDir(home_).filePath("gone");
+        QDir().mkpath(folder);
+        answers_.saveFile.push_back(QDir(folder).filePath("lost.488"));
+        w.editor().setText("begin end.");
+        w.saveAs();
+        w.editor().setText("begin WriteLn('typed since'); end.");
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(!w.close()); // the error is shown and the text stays
+        QCOMPARE(answers_.errors.size(), 1);
+        QVERIFY(w.editor().isModified());
+        answers_.saveFile.push_back(QDir(home_).filePath("kept.488"));
+        w.saveAs();
+        QVERIFY(w.close());
+        QCOMPARE(fileBytes(QDir(home_).filePath("kept.488")), QByteArray("begin WriteLn('typed since'); end."));
+    }
+
     void freeRunResetAndCloseRefusedWhileRunning() {
         MainWindow& w = startWindow();
         w.editor().setText("begin\n  while True do Sleep(5);\nend.\n");
