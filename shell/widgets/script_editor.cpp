@@ -1,5 +1,7 @@
 #include "shell/widgets/script_editor.h"
 
+#include "shell/widgets/fixed_font.h"
+
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexerpascal.h>
@@ -17,10 +19,8 @@ namespace {
 QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
 
 QFont editorFont() {
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
     // 16-pixel characters at the usual 96 dots per inch; QScintilla's styles take point sizes only.
+    QFont font = fixedPitchFont(QStringLiteral("Courier New"), 16);
     font.setPointSize(12);
     return font;
 }

@@ -1,5 +1,7 @@
 #include "shell/windows/help_window.h"
 
+#include "shell/widgets/fixed_font.h"
+
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -8,10 +10,7 @@ namespace novrix::shell {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), memo_(new QPlainTextEdit(this)) {
     setWindowTitle(QStringLiteral("Help window"));
     resize(539, 241);
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(14);
-    memo_->setFont(font);
+    memo_->setFont(fixedPitchFont(QStringLiteral("Courier New"), 14));
     memo_->setObjectName(QStringLiteral("HelpMemo"));
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -78,12 +77,7 @@ MainWindow::MainWindow(platform::ProgramPaths paths, MainWindowDialogs dialogs)
     });
 
     // The recent files, the settings and the debug log.
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("novrix-desktop"),
-                    QString::fromStdString(paths_.programName()));
-    std::vector<std::string> stored;
-    for (size_t k = 1; k <= RecentFiles::kCapacity; ++k)
-        stored.push_back(store.value(QStringLiteral("mru/MRU%1").arg(k)).toString().toStdString());
-    recent_ = RecentFiles(std::move(stored));
+    loadRecent();
     settings_ = host::loadSettings(ini_, paths_.home());
     host_->userFileName() = settings_.userFileName;
     debugLog_ = std::make_unique<host::DebugLog>(paths_.debugLogFile());

@@ -129,6 +129,7 @@ private:
     bool readFile(const QString& path, QByteArray& bytes);
     void loadIntoEditor(const QByteArray& bytes);
     void rebuildRecentMenu();
+    void loadRecent();
     void storeRecent();
     void addRecent(const QString& path);
     void showParameters();

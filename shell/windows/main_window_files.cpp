@@ -161,12 +161,29 @@ void MainWindow::addRecent(const QString& path) {
     rebuildRecentMenu();
 }
 
+namespace {
+
+// The user's own settings store of this program file (not the settings file in the program home).
+std::unique_ptr<QSettings> recentFileStore(const std::string& programName) {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("novrix-desktop"), QString::fromStdString(programName));
+}
+
+} // namespace
+
+void MainWindow::loadRecent() {
+    std::unique_ptr<QSettings> store = recentFileStore(paths_.programName());
+    std::vector<std::string> stored;
+    for (size_t k = 1; k <= RecentFiles::kCapacity; ++k)
+        stored.push_back(store->value(QStringLiteral("mru/MRU%1").arg(k)).toString().toStdString());
+    recent_ = RecentFiles(std::move(stored));
+}
+
 void MainWindow::storeRecent() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("novrix-desktop"),
-                    QString::fromStdString(paths_.programName()));
-    store.remove(QStringLiteral("mru"));
+    std::unique_ptr<QSettings> store = recentFileStore(paths_.programName());
+    store->remove(QStringLiteral("mru"));
     for (size_t k = 0; k < recent_.paths().size(); ++k)
-        store.setValue(QStringLiteral("mru/MRU%1").arg(k + 1), QString::fromStdString(recent_.paths()[k]));
+        store->setValue(QStringLiteral("mru/MRU%1").arg(k + 1), QString::fromStdString(recent_.paths()[k]));
 }
 
 void MainWindow::rebuildRecentMenu() {

@@ -1,5 +1,4 @@
 // The main window as the host's frontend: what run control shows in the widgets.
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -100,7 +99,6 @@ void MainWindow::clearDebugConsole() { debugWindow_->clearConsole(); }
 void MainWindow::toggleLed(host::Led led) { leds_[static_cast<int>(led)]->toggle(); }
 
 void MainWindow::processEvents(bool wait) {
-    QApplication::sendPostedEvents();
     QApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
 }
 

@@ -47,7 +47,10 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitFor([&] { return window.started(); }, 20000)) return 1;
     // A free run of the example: its output in the console, its lines in the message list.
     window.host().run();
-    QTest::qWaitFor([&] { return !window.host().isRunning() && window.host().resultReported(); }, 20000);
+    if (!QTest::qWaitFor([&] { return !window.host().isRunning() && window.host().resultReported(); }, 20000)) {
+        std::fprintf(stderr, "novrix_screenshots: the example did not finish\n");
+        return 1;
+    }
     QTest::qWait(100);
     bool ok = save(window, out, "main-window.png");
 
@@ -70,9 +73,13 @@ int main(int argc, char** argv) {
     window.host().toggleBreakpoint(8);
     window.host().toggleBreakpoint(10);
     QTimer::singleShot(0, [&] {
-        QTest::qWaitFor([&] { return window.host().engine().pausedRow() == 8; }, 20000);
-        QTest::qWait(100);
-        ok = save(window, out, "main-window-paused.png") && ok;
+        if (QTest::qWaitFor([&] { return window.host().engine().pausedRow() == 8; }, 20000)) {
+            QTest::qWait(100);
+            ok = save(window, out, "main-window-paused.png") && ok;
+        } else {
+            std::fprintf(stderr, "novrix_screenshots: the debug run did not pause at line 8\n");
+            ok = false;
+        }
         window.host().reset();
     });
     window.host().run();

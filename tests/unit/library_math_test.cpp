@@ -8,6 +8,7 @@
 #include "engine/runtime/script_error.h"
 #include "library/catalogue.h"
 #include "library/named_native.h"
+#include "standard_set_run.h"
 #include "library/std_math.h"
 
 #include <cmath>
@@ -416,20 +417,13 @@ TEST(LibraryMath, FaultsRaiseDelphiExceptions) {
 // the registered declarations: var Extended and Integer, open arrays of Double and Integer, Integer
 // results, the constants, and Delphi's exceptions.
 TEST(LibraryMath, ScriptCallsTheRegisteredSet) {
-    const std::vector<novrix::library::NamedNative> bindings = novrix::library::mathBindings();
-    const std::vector<std::string_view> names = novrix::library::mathBindingNames();
-    ASSERT_EQ(bindings.size(), names.size());
-    for (size_t k = 0; k < names.size(); ++k)
-        EXPECT_EQ(bindings[k].name, names[k]) << k;
-
-    novrix::engine::Engine e;
-    size_t bound = 0;
-    e.onCompile = [&](novrix::engine::Engine& en) {
-        novrix::library::registerMathDeclarations(en);
-        bound = novrix::library::registerMathBindings(en, bindings);
-    };
-    std::string out;
-    e.setOutput([&out](std::string_view s) { out.append(s); });
+    novrix::library::test::expectBindingsInOrder(novrix::library::mathBindings(),
+                                                 novrix::library::mathBindingNames());
+    novrix::library::test::StandardSetRun run(novrix::library::registerMathDeclarations, novrix::library::registerMathBindings,
+                                              novrix::library::mathBindings());
+    novrix::engine::Engine& e = run.engine;
+    const std::string& out = run.out;
+    const size_t& bound = run.bound;
     const char* script = R"(
 var s, c, m, su, sq: Extended; ex: Integer; d: array of Double;
 begin

@@ -6,6 +6,7 @@
 #include "engine/runtime/script_error.h"
 #include "library/catalogue.h"
 #include "library/named_native.h"
+#include "standard_set_run.h"
 #include "library/std_strings.h"
 
 #include <functional>
@@ -253,20 +254,13 @@ TEST(LibraryStrings, SoundexComparisons) {
 // the registered declarations: open arrays of string, Cardinal and Word arguments, the search options
 // set and the PChar result of SearchBuf (nil being the empty PChar).
 TEST(LibraryStrings, ScriptCallsTheRegisteredSet) {
-    const std::vector<novrix::library::NamedNative> bindings = novrix::library::stringBindings();
-    const std::vector<std::string_view> names = novrix::library::stringBindingNames();
-    ASSERT_EQ(bindings.size(), names.size());
-    for (size_t k = 0; k < names.size(); ++k)
-        EXPECT_EQ(bindings[k].name, names[k]) << k;
-
-    novrix::engine::Engine e;
-    size_t bound = 0;
-    e.onCompile = [&](novrix::engine::Engine& en) {
-        novrix::library::registerStringDeclarations(en);
-        bound = novrix::library::registerStringBindings(en, bindings);
-    };
-    std::string out;
-    e.setOutput([&out](std::string_view s) { out.append(s); });
+    novrix::library::test::expectBindingsInOrder(novrix::library::stringBindings(),
+                                                 novrix::library::stringBindingNames());
+    novrix::library::test::StandardSetRun run(novrix::library::registerStringDeclarations, novrix::library::registerStringBindings,
+                                              novrix::library::stringBindings());
+    novrix::engine::Engine& e = run.engine;
+    const std::string& out = run.out;
+    const size_t& bound = run.bound;
     const char* script = R"(
 var p: PChar; buf: string;
 begin
